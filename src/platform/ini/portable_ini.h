@@ -1,0 +1,26 @@
+// A portable reader and writer of INI files that behaves like the Windows
+// private-profile calls GetPrivateProfileStringA / WritePrivateProfileStringA.
+// Used wherever those calls are not available (the simulated platform).
+#pragma once
+
+#include <string>
+
+namespace wl::ini {
+
+// Returns the value of `key` in `section` of the file at `path` (names
+// matched without regard to case; blanks at the value's ends and one pair of
+// enclosing quotes removed), cut to buffer_chars - 1 characters. When the
+// file, the section or the key is missing, the default instead (same cut).
+std::string get_private_profile_string(const std::string& section, const std::string& key,
+                                       const std::string& default_value, int buffer_chars,
+                                       const std::string& path);
+
+// Sets `key` in `section` to `value`: creates the file when missing, appends
+// a missing section at the end, replaces an existing key's value in place,
+// otherwise adds the key as the last line of its section. The file is
+// replaced as a whole (written beside it, then renamed over it), so it is
+// always either the old or the new one. False when nothing was written.
+bool write_private_profile_string(const std::string& section, const std::string& key,
+                                  const std::string& value, const std::string& path);
+
+}  // namespace wl::ini
