@@ -1,0 +1,141 @@
+#include "capture/finder.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace wl::capture {
+
+namespace {
+
+constexpr const char* kSolidWorksPrefix = "SolidWorks";
+constexpr const char* kNoSolidWorksParent = "Couldn't find parent Solidworks window";
+constexpr const char* kLevel2Suffix = " level2 ";
+
+}  // namespace
+
+std::size_t TextBuffer::read_window_text(WindowSystem& windows, Hwnd window) {
+    const auto text = windows.get_text_message(window, static_cast<int>(kFinderBufferChars));
+    if (!text) {
+        return 0;
+    }
+    // The window system never hands back more than fits before the closing
+    // NUL; guard anyway so a misbehaving platform cannot overrun the buffer.
+    const std::size_t n = std::min(text->size(), kFinderBufferChars - 1);
+    std::copy_n(text->begin(), n, chars_.begin());
+    chars_[n] = '\0';
+    return n;
+}
+
+std::string TextBuffer::first_trimmed(std::size_t n) const {
+    const std::string whole = contents();
+    const auto first = whole.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = whole.find_last_not_of(' ');
+    return whole.substr(first, std::min(n, last - first + 1));
+}
+
+bool TextBuffer::trimmed_empty() const {
+    return contents().find_first_not_of(' ') == std::string::npos;
+}
+
+bool TextBuffer::starts_with(const std::string& prefix) const {
+    return contents().compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string up_to_nul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+std::string hex_caption(Hwnd window) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    auto value = static_cast<std::uint32_t>(window & 0xFFFFFFFFu);
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 0xFu]);
+        value >>= 4;
+    } while (value != 0);
+    return digits;
+}
+
+Finder::Finder(WindowSystem& windows, Host& host, CaptureControls controls)
+    : windows_(windows),
+      controls_(controls),
+      outline_(windows),
+      tree_walk_(windows, host, WalkControls{controls.List1, controls.cmd1, controls.Op1}) {}
+
+void Finder::Picture2_MouseDown() {
+    controls_.Label3.set_visible(false);
+    // The option values are left alone: a selection survives until a walk
+    // finds a push button again.
+    for (std::size_t k = 0; k < 3; ++k) {
+        controls_.cmd1[k]->set_visible(false);
+        controls_.Op1[k]->set_visible(false);
+        controls_.cmd1[k]->set_text("");
+    }
+    tree_walk_.button_count = 0;
+    controls_.form.set_mouse_pointer(MousePointer::Custom);
+    controls_.Picture2.set_picture(Picture::None);
+    dragging = true;
+    // Every later move and the release come to Picture2, wherever the pointer is.
+    windows_.set_capture(controls_.Picture2.hwnd());
+}
+
+void Finder::Picture2_MouseMove() {
+    if (!dragging) {
+        return;
+    }
+    const Hwnd under_pointer = windows_.window_from_point(windows_.cursor_pos());
+    // The old frame goes before anything of the new window is read.
+    if (outline_.outlined_window != 0 && outline_.outlined_window != under_pointer) {
+        outline_.remove_outline(outline_.outlined_window);
+    }
+    picked_window = under_pointer;
+    controls_.form.set_text(hex_caption(picked_window));
+    const std::size_t n = title_buffer.read_window_text(windows_, picked_window);
+    controls_.Text1.set_text(up_to_nul(title_buffer.first_trimmed(n)));
+    // Framed only when the window changes: framing twice would sample the
+    // red frame itself.
+    if (outline_.outlined_window != picked_window) {
+        outline_.draw_outline(picked_window);
+    }
+}
+
+void Finder::Picture2_MouseUp() {
+    controls_.List1.clear();
+    // Events run during the walk; moves among them keep updating
+    // picked_window, and what follows uses its value after the walk.
+    tree_walk_.ListChildWindows(picked_window);
+
+    Hwnd parent = windows_.get_parent(picked_window);
+    std::size_t n = parent_title_buffer.read_window_text(windows_, parent);
+    picked_class = windows_.get_class_name(picked_window, kClassBufferChars);
+    if (!parent_title_buffer.trimmed_empty()) {
+        controls_.Text2.set_text(up_to_nul(parent_title_buffer.first_trimmed(n)));
+    }
+    // A dialog of SolidWorks is owned by its main window; a control inside
+    // such a dialog is one level further down.
+    if (!parent_title_buffer.starts_with(kSolidWorksPrefix)) {
+        parent = windows_.get_parent(parent);
+        n = parent_title_buffer.read_window_text(windows_, parent);
+        if (!parent_title_buffer.trimmed_empty()) {
+            controls_.Text2.set_text(
+                up_to_nul(parent_title_buffer.first_trimmed(n) + kLevel2Suffix));
+        }
+    }
+
+    dragging = false;
+    controls_.Picture2.set_picture(Picture::FinderTool);
+    controls_.form.set_mouse_pointer(MousePointer::Default);
+    windows_.release_capture();
+    controls_.Text4.set_text(picked_class);
+    // The test is made on whatever the buffer holds now: the grandparent's
+    // title, or the parent's when there was no grandparent to read.
+    if (!parent_title_buffer.starts_with(kSolidWorksPrefix)) {
+        controls_.Label3.set_visible(true);
+        controls_.Label3.set_text(kNoSolidWorksParent);
+    }
+}
+
+}  // namespace wl::capture
