@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/host_strings.h"
+
 namespace wl::capture {
 
 namespace {
@@ -27,36 +29,20 @@ std::size_t TextBuffer::read_window_text(WindowSystem& windows, Hwnd window) {
 }
 
 std::string TextBuffer::first_trimmed(std::size_t n) const {
-    const std::string whole = contents();
-    const auto first = whole.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = whole.find_last_not_of(' ');
-    return whole.substr(first, std::min(n, last - first + 1));
+    return text::left(text::trim(contents()), n);
 }
 
 bool TextBuffer::trimmed_empty() const {
-    return contents().find_first_not_of(' ') == std::string::npos;
+    return text::trim(contents()).empty();
 }
 
 bool TextBuffer::starts_with(const std::string& prefix) const {
     return contents().compare(0, prefix.size(), prefix) == 0;
 }
 
-std::string up_to_nul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
 std::string hex_caption(Hwnd window) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    auto value = static_cast<std::uint32_t>(window & 0xFFFFFFFFu);
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), kDigits[value & 0xFu]);
-        value >>= 4;
-    } while (value != 0);
-    return digits;
+    // The host formats handles as 32-bit integers.
+    return text::hex_upper(static_cast<std::uint32_t>(window & 0xFFFFFFFFu));
 }
 
 Finder::Finder(WindowSystem& windows, Host& host, CaptureControls controls)
@@ -94,7 +80,7 @@ void Finder::Picture2_MouseMove() {
     picked_window = under_pointer;
     controls_.form.set_text(hex_caption(picked_window));
     const std::size_t n = title_buffer.read_window_text(windows_, picked_window);
-    controls_.Text1.set_text(up_to_nul(title_buffer.first_trimmed(n)));
+    controls_.Text1.set_text(text::up_to_nul(title_buffer.first_trimmed(n)));
     // Framed only when the window changes: framing twice would sample the
     // red frame itself.
     if (outline_.outlined_window != picked_window) {
@@ -112,7 +98,7 @@ void Finder::Picture2_MouseUp() {
     std::size_t n = parent_title_buffer.read_window_text(windows_, parent);
     picked_class = windows_.get_class_name(picked_window, kClassBufferChars);
     if (!parent_title_buffer.trimmed_empty()) {
-        controls_.Text2.set_text(up_to_nul(parent_title_buffer.first_trimmed(n)));
+        controls_.Text2.set_text(text::up_to_nul(parent_title_buffer.first_trimmed(n)));
     }
     // A dialog of SolidWorks is owned by its main window; a control inside
     // such a dialog is one level further down.
@@ -121,7 +107,7 @@ void Finder::Picture2_MouseUp() {
         n = parent_title_buffer.read_window_text(windows_, parent);
         if (!parent_title_buffer.trimmed_empty()) {
             controls_.Text2.set_text(
-                up_to_nul(parent_title_buffer.first_trimmed(n) + kLevel2Suffix));
+                text::up_to_nul(parent_title_buffer.first_trimmed(n) + kLevel2Suffix));
         }
     }
 

@@ -84,9 +84,6 @@ class Finder {
     TreeWalk tree_walk_;
 };
 
-// What a text box shows of a text: everything before its first NUL.
-std::string up_to_nul(const std::string& text);
-
 // Upper-case hexadecimal digits of the handle's 32 low bits, no prefix, no
 // leading zeros ("0" for 0).
 std::string hex_caption(Hwnd window);

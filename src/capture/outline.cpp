@@ -27,6 +27,21 @@ void paint_strip(DrawSurface& surface, std::int32_t left, std::int32_t top, std:
     surface.fill(Rect{left, top, right, bottom}, colour);
 }
 
+// Rounds twice_value / 2 to the nearest integer, halves to the even
+// neighbour (1.5 -> 2, 2.5 -> 2, -0.5 -> 0). Every sample position is a
+// whole or half number, so it is passed doubled and rounded exactly, with no
+// dependence on the floating-point rounding mode.
+std::int32_t nearest_half(std::int64_t twice_value) {
+    // Floor division by two, then a half is rounded up only when that gives
+    // the even neighbour.
+    std::int64_t whole = twice_value >= 0 ? twice_value / 2 : -((-twice_value + 1) / 2);
+    const bool is_half = (twice_value % 2) != 0;
+    if (is_half && (whole % 2) != 0) {
+        whole += 1;
+    }
+    return static_cast<std::int32_t>(whole);
+}
+
 }  // namespace
 
 FrameSize frame_size(const Rect& rect) {
@@ -37,17 +52,6 @@ FrameSize frame_size(const Rect& rect) {
     const std::int64_t width =
         magnitude(static_cast<std::int64_t>(rect.right) - static_cast<std::int64_t>(rect.left));
     return FrameSize{clamp_to(width, kMaxOutlineWidth), clamp_to(height, kMaxOutlineHeight)};
-}
-
-std::int32_t nearest_half(std::int64_t twice_value) {
-    // Floor division by two, then a half is rounded up only when that gives
-    // the even neighbour.
-    std::int64_t whole = twice_value >= 0 ? twice_value / 2 : -((-twice_value + 1) / 2);
-    const bool is_half = (twice_value % 2) != 0;
-    if (is_half && (whole % 2) != 0) {
-        whole += 1;
-    }
-    return static_cast<std::int32_t>(whole);
 }
 
 void Outline::draw_outline(Hwnd& picked_hwnd) {

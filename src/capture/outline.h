@@ -34,11 +34,6 @@ struct FrameSize {
 };
 FrameSize frame_size(const Rect& rect);
 
-// Rounds twice_value / 2 to the nearest integer, halves to the even
-// neighbour (1.5 -> 2, 2.5 -> 2, -0.5 -> 0). Every sample position is a
-// whole or half number, so it is passed doubled and rounded exactly.
-std::int32_t nearest_half(std::int64_t twice_value);
-
 class Outline {
   public:
     explicit Outline(WindowSystem& windows) : windows_(windows) {}

@@ -3,31 +3,9 @@
 #include <limits>
 #include <vector>
 
+#include "platform/host_strings.h"
+
 namespace wl::capture {
-
-namespace {
-
-// Case conversion limited to ASCII letters: the only comparison made is with
-// "BUTTON", and no other character upper-cases to one of its letters.
-std::string upper_ascii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
-std::string trim_spaces(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 void TreeWalk::ListChildWindows(Hwnd& window) {
     FindChildWindows(window);
@@ -69,7 +47,7 @@ void TreeWalk::visit(Hwnd child) {
     const std::string title = windows_.get_window_text(child, kWalkTextBufferChars);
     const std::string class_name = windows_.get_class_name(child, kWalkTextBufferChars);
 
-    if (upper_ascii(class_name) == "BUTTON") {
+    if (text::upper_ascii(class_name) == "BUTTON") {
         if (button_count < std::numeric_limits<std::int16_t>::max()) {
             ++button_count;
         }
@@ -87,7 +65,7 @@ void TreeWalk::visit(Hwnd child) {
     // A title of spaces only is still a title: it is listed, as an empty
     // text before the tab.
     if (!title.empty()) {
-        controls_.List1.add_item(trim_spaces(title) + '\t' + class_name);
+        controls_.List1.add_item(text::trim(title) + '\t' + class_name);
     }
 }
 

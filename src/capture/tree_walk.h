@@ -47,7 +47,4 @@ class TreeWalk {
     WalkControls controls_;
 };
 
-// Removes the space character (and only it) from both ends.
-std::string trim_spaces(const std::string& text);
-
 }  // namespace wl::capture
