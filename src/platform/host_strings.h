@@ -17,17 +17,21 @@ namespace wl::text {
 
 inline std::string ltrim(std::string_view s) {
     std::size_t b = 0;
-    while (b < s.size() && s[b] == ' ') ++b;
+    while (b < s.size() && s[b] == ' ')
+        ++b;
     return std::string(s.substr(b));
 }
 
 inline std::string rtrim(std::string_view s) {
     std::size_t e = s.size();
-    while (e > 0 && s[e - 1] == ' ') --e;
+    while (e > 0 && s[e - 1] == ' ')
+        --e;
     return std::string(s.substr(0, e));
 }
 
-inline std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
+inline std::string trim(std::string_view s) {
+    return ltrim(rtrim(s));
+}
 
 // The first n characters (fewer when the text is shorter).
 inline std::string left(std::string_view s, std::size_t n) {
@@ -42,7 +46,8 @@ inline std::string up_to_nul(std::string_view s) {
 inline std::string upper_ascii(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return out;
 }
@@ -52,7 +57,8 @@ inline std::string upper_ascii(std::string_view s) {
 // a number. Stops at the first character that cannot continue the number.
 inline double leading_number(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i] == '-';
@@ -75,12 +81,15 @@ inline double leading_number(std::string_view s) {
             ++i;
         }
     }
-    if (!any) return 0;
+    if (!any)
+        return 0;
     return negative ? -value : value;
 }
 
 // Real to integer: nearest, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-inline double round_half_even(double v) { return std::nearbyint(v); }
+inline double round_half_even(double v) {
+    return std::nearbyint(v);
+}
 
 // As round_half_even, into a 16-bit integer; a value that does not fit raises
 // the host's overflow error (number 6).
@@ -96,7 +105,8 @@ inline std::int16_t to_int16_rounded(double v) {
 // Upper-case hexadecimal digits, no prefix, no leading zeros ("0" for 0).
 inline std::string hex_upper(std::uint64_t v) {
     static const char kDigits[] = "0123456789ABCDEF";
-    if (v == 0) return "0";
+    if (v == 0)
+        return "0";
     std::string out;
     while (v != 0) {
         out.insert(out.begin(), kDigits[v & 0xF]);

@@ -1,0 +1,31 @@
+// The dialog watcher: at every tick, answers each open message box of the
+// watch list by clicking its stored button.
+#pragma once
+
+#include <cstdint>
+
+#include "monitor/watch_list.h"
+#include "platform/platform.h"
+
+namespace wl {
+
+class Watcher {
+  public:
+    Watcher(WindowSystem& windows, Host& host, const WatchList& list)
+        : windows_(windows), host_(host), list_(list) {}
+
+    // One tick of Monitor_timer.
+    void Monitor_timer_Timer();
+
+    // The entry being processed. One shared value, not a local of the tick: a
+    // tick that runs inside another tick's yield leaves it past the last
+    // entry, and the interrupted tick then ends.
+    std::int16_t Watch_slot = 0;
+
+  private:
+    WindowSystem& windows_;
+    Host& host_;
+    const WatchList& list_;
+};
+
+}  // namespace wl

@@ -1,0 +1,85 @@
+#include "profile/add_entry.h"
+
+#include <cstdint>
+
+#include "platform/host_strings.h"
+#include "profile/ini_files.h"
+#include "profile/profiles.h"
+
+namespace wl {
+
+std::string make_entry(const std::string& title, const std::string& caption,
+                       const std::string& class_name) {
+    return title + "[" + caption + "]" + "<<" + class_name + ">>";
+}
+
+namespace {
+
+// The stored count as a whole number of entries. Counts are written as plain
+// digits; whatever else a hand edit left there counts from its leading number.
+std::int64_t stored_count(const std::string& value) {
+    const double n = text::leading_number(value);
+    if (!(n > 0))
+        return 0;
+    if (n > 1e15)
+        return static_cast<std::int64_t>(1e15);
+    return static_cast<std::int64_t>(n);
+}
+
+}  // namespace
+
+void add_captured_window(Platform& platform, const AddControls& controls,
+                         const std::string& picked_class) {
+    INIFiles writer(platform.files, platform.host);
+    INIFiles reader(platform.files, platform.host);
+    const std::string path = profile_path(platform.files.program_folder(),
+                                          platform.files.separator(), controls.Combo1.text());
+    writer.set_FileName(path);
+    reader.set_FileName(path);
+
+    int k = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (controls.Op1[i]->value())
+            k = i;
+    }
+    if (k == -1) {
+        // Nothing was offered to press: an entry without a button could never
+        // be answered, so store nothing and say what is missing.
+        controls.Label3.set_visible(true);
+        controls.Label3.set_text(kNoButtonMessage);
+        return;
+    }
+
+    const std::string title = text::trim(controls.Text1.text());
+    const std::string entry = make_entry(title, controls.cmd1[k]->text(), picked_class);
+
+    const std::int64_t n = stored_count(reader.ReadINI(kProfileSection, kCountKey, "0"));
+    const std::int64_t m = n + 1;
+    // The count is written before the duplicate test and undone after it.
+    writer.WriteINI(kProfileSection, kCountKey, std::to_string(m));
+
+    if (m == 1) {
+        writer.WriteINI(kProfileSection, std::string(kEntryKeyPrefix) + "1", entry);
+        return;
+    }
+
+    bool duplicate = false;
+    for (std::int64_t i = 1; i <= m; ++i) {
+        const std::string e =
+            reader.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "0");
+        const std::size_t bracket = e.find('[');
+        if (bracket != std::string::npos && text::trim(e.substr(0, bracket)) == title) {
+            duplicate = true;
+        }
+    }
+
+    if (duplicate) {
+        controls.Label3.set_visible(true);
+        controls.Label3.set_text(kDuplicateMessage);
+        writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
+        return;
+    }
+    writer.WriteINI(kProfileSection, kEntryKeyPrefix + std::to_string(m), entry);
+}
+
+}  // namespace wl
