@@ -4,8 +4,34 @@
 // scripted answers for the program's own message boxes and pop-up menus;
 // recorded shell and file calls; and failures on demand.
 //
-// Every call the logic makes is appended to a call log ("FindWindowA(...)")
-// so tests can check what was passed and in which order.
+// Every call the logic makes is appended to a call log so tests can check
+// what was passed and in which order. Arguments are separated by "," with no
+// spaces; handles, menus and colours are written in upper-case hexadecimal
+// with a "0x" prefix, 0 as "0" (SetWindowPos's insert-after also as -1 / -2
+// for the topmost / not-topmost markers); numbers in decimal; texts as they
+// are; a missing (null) text as NULL. The lines:
+//
+//   FindWindowA(class,title)          FindWindowExA(parent,after,class,title)
+//   BM_CLICK(button)                  WM_GETTEXT(window,buffer_chars)
+//   GetWindowTextA(window,chars)      GetClassNameA(window,chars)
+//   GetParent(window)                 GetWindow(window,relation)   relation 5 / 2
+//   GetDesktopWindow()                GetCursorPos()
+//   WindowFromPoint(x,y)              SetCapture(window)   ReleaseCapture()
+//   GetWindowRect(window)             GetActiveWindow()
+//   GetWindowDC(window)               ReleaseDC(window)
+//   GetPixel(window,x,y)              SetPixel(window,x,y,colour)
+//   FillRect(window,left,top,right,bottom,colour)
+//   GetSystemMenu(window,0)           GetMenuItemCount(menu)
+//   RemoveMenu(menu,item,flags)       DrawMenuBar(window)
+//   SetWindowPos(window,insert_after,x,y,cx,cy,flags)
+//   Shell_NotifyIconA(action)         ShellExecuteA(owner,verb,file,parameters,directory,show)
+//   GetPrivateProfileStringA(section,key,default,buffer_chars,path)
+//   WritePrivateProfileStringA(section,key,value,path)
+//   CreateFileA(path)                 ListFiles(folder,pattern)
+//   CreateForm(name)                  CreateControl(name)   "cmd1(0)" for arrays
+//   PopupMenu(menu)                   MessageBox(text|caption)
+//   DoEvents                          Shell(command_line,show)
+//   Run                               End
 #pragma once
 
 #include <cstdint>
@@ -29,12 +55,12 @@ struct SimWindow {
     Hwnd hwnd = 0;
     std::string class_name;
     std::string title;
-    Rect rect;          // outer rectangle, screen pixels
-    Hwnd parent = 0;    // 0 for a top-level window (its parent is the desktop)
-    Hwnd owner = 0;     // top-level windows only
+    Rect rect;                   // outer rectangle, screen pixels
+    Hwnd parent = 0;             // 0 for a top-level window (its parent is the desktop)
+    Hwnd owner = 0;              // top-level windows only
     std::vector<Hwnd> children;  // z-order, top first
     bool visible = true;
-    bool hung = false;  // does not answer messages (clicks time out)
+    bool hung = false;           // does not answer messages (clicks time out)
     std::vector<Colour> pixels;  // width * height, row-major, origin at outer top-left
     // Message box support: the box this button belongs to (0 for others).
     Hwnd closes_box = 0;
@@ -76,7 +102,9 @@ struct SetWindowPosCall {
 
 // Shared call log and failure switches of the three simulated services.
 class CallLog {
-public:
+  public:
+    // Appends the call, then runs on_call (not again for calls that on_call
+    // itself makes).
     void record(std::string call);
     const std::vector<std::string>& calls() const { return calls_; }
     // Calls whose text starts with `prefix`, in order.
@@ -86,12 +114,13 @@ public:
     // the middle of a walk, a click or an outline).
     std::function<void(const std::string& call)> on_call;
 
-private:
+  private:
     std::vector<std::string> calls_;
+    bool in_hook_ = false;
 };
 
 class SimDesktop final : public WindowSystem, public Host {
-public:
+  public:
     explicit SimDesktop(CallLog& log);
     ~SimDesktop() override;
 
@@ -111,7 +140,7 @@ public:
     std::optional<std::string> message_box_answer(Hwnd box) const;
     void destroy_window(Hwnd window);  // and its descendants
     bool exists(Hwnd window) const;
-    SimWindow& window(Hwnd window);  // throws for an unknown handle
+    SimWindow& window(Hwnd window);            // throws for an unknown handle
     void move_window(Hwnd window, Rect rect);  // pixels kept where they overlap, new ones white
     void set_hung(Hwnd window, bool hung);
 
@@ -162,7 +191,10 @@ public:
     bool ended() const { return ended_; }
     const std::vector<SetWindowPosCall>& window_pos_calls() const { return pos_calls_; }
     bool topmost(Hwnd window) const { return topmost_.count(window) != 0; }
-    void set_twips_per_pixel(double x, double y) { tppx_ = x; tppy_ = y; }
+    void set_twips_per_pixel(double x, double y) {
+        tppx_ = x;
+        tppy_ = y;
+    }
     void set_active_window(std::optional<Hwnd> window) { active_override_ = window; }
     // System menu of a window: item command identifiers, top to bottom
     // (separators are 0). Every window starts with the standard seven.
@@ -205,15 +237,20 @@ public:
     double twips_per_pixel_x() const override { return tppx_; }
     double twips_per_pixel_y() const override { return tppy_; }
 
-private:
-    // Implementation state; see sim_platform.cpp.
+  private:
+    // Implementation state; see sim_desktop.cpp and sim_host.cpp.
     friend class SimControl;
     friend class SimFormWindow;
     friend class SimSurface;
     struct Impl;
+    void record(std::string call);
+    void deliver(const UiEvent& event);  // to the sink, unless the program has ended
+    void run_queue();
+    SimControl* find_control(const std::string& name, int index) const;
+    SimControl* control_of_window(Hwnd window) const;
+    void post_timer_ticks();
     std::unique_ptr<Impl> impl_;
     CallLog& log_;
-    Hwnd cursor_window_hint_ = 0;
     Point cursor_{};
     Hwnd capture_ = 0;
     int surfaces_open_ = 0;
@@ -237,7 +274,7 @@ private:
 };
 
 class SimShell final : public Shell {
-public:
+  public:
     explicit SimShell(CallLog& log) : log_(log) {}
     std::uint32_t tray_record_size() const override { return 88; }
     bool notify_icon(std::uint32_t action, const TrayRecord& record) override;
@@ -251,7 +288,7 @@ public:
     bool icon_present() const { return icon_present_; }
     void fail_notify_icon(bool fail) { fail_notify_ = fail; }
 
-private:
+  private:
     CallLog& log_;
     std::vector<NotifyIconCall> notify_calls_;
     std::vector<ShellExecuteCall> executed_;
@@ -262,7 +299,7 @@ private:
 // Real files through the portable INI implementation, in a folder of the
 // test's choosing.
 class SimFiles final : public FileSystem {
-public:
+  public:
     SimFiles(CallLog& log, std::string program_folder)
         : log_(log), folder_(std::move(program_folder)) {}
     std::string get_private_profile_string(const std::string& section, const std::string& key,
@@ -281,7 +318,7 @@ public:
     // "list") throws std::runtime_error, as a failing call would.
     void fail_next(const std::string& operation) { failing_.insert(operation); }
 
-private:
+  private:
     void maybe_fail(const std::string& operation);
     CallLog& log_;
     std::string folder_;

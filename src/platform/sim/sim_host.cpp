@@ -1,0 +1,631 @@
+// The simulated host: the program's form and controls, the event queue with
+// virtual time, message boxes, pop-up menus, starting programs.
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/sim/sim_internal.h"
+
+namespace wl::sim {
+namespace {
+
+std::string display_name(const std::string& name, int index) {
+    return index < 0 ? name : name + "(" + std::to_string(index) + ")";
+}
+
+const char* window_class_of(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::CommandButton:
+        case ControlKind::OptionButton:
+            return "Button";
+        case ControlKind::TextBox:
+            return "Edit";
+        case ControlKind::Label:
+            return "Static";
+        case ControlKind::ComboBox:
+            return "ComboBox";
+        case ControlKind::ListBox:
+        case ControlKind::FileList:
+            return "ListBox";
+        case ControlKind::PictureBox:
+            return "PictureBox";
+        case ControlKind::Shape:
+            return "Shape";
+        case ControlKind::Form:
+        case ControlKind::Timer:
+        case ControlKind::Menu:
+        case ControlKind::MenuItem:
+            break;
+    }
+    return nullptr;
+}
+
+int to_pixels(int twips, double twips_per_pixel) {
+    return static_cast<int>(std::lround(twips / twips_per_pixel));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Controls.
+
+SimControl::SimControl(SimDesktop& desktop, ControlState state)
+    : desktop_(&desktop), state_(std::move(state)) {
+    desktop.impl_->controls.push_back(this);
+    if (state_.spec.kind == ControlKind::Timer && state_.enabled) {
+        state_.next_due = desktop.now_ + state_.spec.interval_ms;
+    }
+}
+
+SimControl::~SimControl() {
+    if (desktop_ == nullptr) {
+        return;
+    }
+    auto& controls = desktop_->impl_->controls;
+    controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
+    if (state_.hwnd != 0) {
+        desktop_->destroy_window(state_.hwnd);
+    }
+}
+
+SimWindow* SimControl::window() const {
+    if (desktop_ == nullptr || state_.hwnd == 0) {
+        return nullptr;
+    }
+    const auto found = desktop_->impl_->windows.find(state_.hwnd);
+    return found == desktop_->impl_->windows.end() ? nullptr : &found->second;
+}
+
+void SimControl::require(bool allowed, const char* operation) const {
+    if (!allowed) {
+        throw std::logic_error(std::string(operation) + " makes no sense for control " +
+                               display_name(state_.spec.name, state_.spec.index));
+    }
+}
+
+bool SimControl::has_caption() const {
+    switch (kind()) {
+        case ControlKind::Form:
+        case ControlKind::Label:
+        case ControlKind::TextBox:
+        case ControlKind::CommandButton:
+        case ControlKind::OptionButton:
+        case ControlKind::ComboBox:
+        case ControlKind::Menu:
+        case ControlKind::MenuItem:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool SimControl::is_list() const {
+    return kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox ||
+           kind() == ControlKind::FileList;
+}
+
+Hwnd SimControl::hwnd() const {
+    return state_.hwnd;
+}
+
+std::string SimControl::text() const {
+    if (kind() == ControlKind::ListBox || kind() == ControlKind::FileList) {
+        // A list's text is its selected item.
+        return state_.list_index >= 0 ? state_.items[static_cast<std::size_t>(state_.list_index)]
+                                      : std::string();
+    }
+    require(has_caption(), "text");
+    if (const SimWindow* w = window()) {
+        return w->title;
+    }
+    return state_.text;
+}
+
+void SimControl::set_text(std::string_view text) {
+    require(has_caption(), "set_text");
+    state_.text = std::string(text);
+    if (SimWindow* w = window()) {
+        w->title = state_.text;
+    }
+}
+
+bool SimControl::visible() const {
+    require(kind() != ControlKind::Timer, "visible");
+    if (const SimWindow* w = window()) {
+        return w->visible;
+    }
+    return state_.visible;
+}
+
+void SimControl::set_visible(bool visible) {
+    require(kind() != ControlKind::Timer, "set_visible");
+    state_.visible = visible;
+    if (SimWindow* w = window()) {
+        w->visible = visible;
+    }
+}
+
+bool SimControl::enabled() const {
+    return state_.enabled;
+}
+
+void SimControl::set_enabled(bool enabled) {
+    if (kind() == ControlKind::Timer && enabled && !state_.enabled && desktop_ != nullptr) {
+        // Ticks come every interval from the moment the timer is switched on.
+        state_.next_due = desktop_->now_ + state_.spec.interval_ms;
+    }
+    state_.enabled = enabled;
+}
+
+Colour SimControl::back_colour() const {
+    require(kind() != ControlKind::Timer && kind() != ControlKind::Menu &&
+                kind() != ControlKind::MenuItem,
+            "back_colour");
+    return state_.back_colour;
+}
+
+void SimControl::set_back_colour(Colour colour) {
+    require(kind() != ControlKind::Timer && kind() != ControlKind::Menu &&
+                kind() != ControlKind::MenuItem,
+            "set_back_colour");
+    state_.back_colour = colour;
+}
+
+bool SimControl::value() const {
+    require(kind() == ControlKind::OptionButton || kind() == ControlKind::MenuItem, "value");
+    return state_.value;
+}
+
+void SimControl::set_value(bool value) {
+    require(kind() == ControlKind::OptionButton || kind() == ControlKind::MenuItem, "set_value");
+    state_.value = value;
+    // Option buttons of the form are one group: choosing one clears the rest.
+    if (value && kind() == ControlKind::OptionButton && desktop_ != nullptr) {
+        for (SimControl* other : desktop_->impl_->controls) {
+            if (other != this && other->kind() == ControlKind::OptionButton) {
+                other->state_.value = false;
+            }
+        }
+    }
+}
+
+void SimControl::clear() {
+    require(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox, "clear");
+    state_.items.clear();
+    state_.list_index = -1;
+}
+
+void SimControl::add_item(std::string_view item) {
+    require(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox, "add_item");
+    state_.items.emplace_back(item);
+}
+
+int SimControl::count() const {
+    require(is_list(), "count");
+    return static_cast<int>(state_.items.size());
+}
+
+std::string SimControl::item(int index) const {
+    require(is_list(), "item");
+    if (index < 0 || index >= static_cast<int>(state_.items.size())) {
+        return {};
+    }
+    return state_.items[static_cast<std::size_t>(index)];
+}
+
+int SimControl::list_index() const {
+    require(is_list(), "list_index");
+    return state_.list_index;
+}
+
+void SimControl::set_list_index(int index) {
+    require(is_list(), "set_list_index");
+    if (index < -1 || index >= static_cast<int>(state_.items.size())) {
+        throw AppError(380, "Wendlock", "Invalid property value");
+    }
+    state_.list_index = index;
+    if (kind() == ControlKind::ComboBox && index >= 0) {
+        set_text(state_.items[static_cast<std::size_t>(index)]);
+    }
+}
+
+void SimControl::set_folder(const std::string& folder) {
+    require(kind() == ControlKind::FileList, "set_folder");
+    state_.folder = folder;
+    refresh();
+}
+
+void SimControl::refresh() {
+    if (kind() != ControlKind::FileList) {
+        return;  // a repaint: nothing to do here
+    }
+    state_.items = state_.folder.empty() ? std::vector<std::string>{}
+                                         : list_matching_files(state_.folder, state_.spec.pattern);
+    if (state_.list_index >= static_cast<int>(state_.items.size())) {
+        state_.list_index = -1;
+    }
+}
+
+Picture SimControl::picture() const {
+    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "picture");
+    return state_.picture;
+}
+
+void SimControl::set_picture(Picture picture) {
+    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "set_picture");
+    state_.picture = picture;
+}
+
+std::uint64_t SimControl::picture_handle() const {
+    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "picture_handle");
+    return state_.picture == Picture::None ? 0
+                                           : 0x7F00 + static_cast<std::uint64_t>(state_.picture);
+}
+
+bool SimControl::timer_due(std::int64_t now) {
+    if (kind() != ControlKind::Timer || !state_.enabled || state_.spec.interval_ms <= 0 ||
+        state_.next_due > now) {
+        return false;
+    }
+    state_.next_due = now + state_.spec.interval_ms;
+    return true;
+}
+
+std::optional<std::int64_t> SimControl::timer_next_due() const {
+    if (kind() != ControlKind::Timer || !state_.enabled || state_.spec.interval_ms <= 0) {
+        return std::nullopt;
+    }
+    return state_.next_due;
+}
+
+// ---------------------------------------------------------------------------
+// The form.
+
+SimFormWindow::SimFormWindow(SimDesktop& desktop, ControlState state)
+    : body_(desktop, std::move(state)) {
+    body_.set_outer(this);
+}
+
+SimFormWindow::~SimFormWindow() {
+    // body_ knows whether the desktop is still there.
+    if (SimDesktop* desktop = body_.desktop()) {
+        if (desktop->impl_->form == this) {
+            desktop->impl_->form = nullptr;
+            desktop->impl_->sink = nullptr;
+        }
+    }
+}
+
+void SimFormWindow::set_visible(bool visible) {
+    const bool was_visible = body_.visible();
+    body_.set_visible(visible);
+    if (visible && !was_visible) {
+        if (SimDesktop* desktop = body_.desktop()) {
+            desktop->post(UiEvent{body_.spec().name, -1, EventKind::Activate});
+        }
+    }
+}
+
+Rect SimFormWindow::outer_rect() const {
+    SimDesktop* desktop = body_.desktop();
+    if (desktop == nullptr || !desktop->exists(body_.hwnd())) {
+        return Rect{};
+    }
+    return desktop->window(body_.hwnd()).rect;
+}
+
+int SimFormWindow::left_twips() const {
+    SimDesktop* desktop = body_.desktop();
+    return desktop == nullptr ? 0
+                              : static_cast<int>(std::lround(outer_rect().left * desktop->tppx_));
+}
+
+int SimFormWindow::top_twips() const {
+    SimDesktop* desktop = body_.desktop();
+    return desktop == nullptr ? 0
+                              : static_cast<int>(std::lround(outer_rect().top * desktop->tppy_));
+}
+
+int SimFormWindow::width_twips() const {
+    SimDesktop* desktop = body_.desktop();
+    const Rect r = outer_rect();
+    return desktop == nullptr ? 0
+                              : static_cast<int>(std::lround((r.right - r.left) * desktop->tppx_));
+}
+
+int SimFormWindow::height_twips() const {
+    SimDesktop* desktop = body_.desktop();
+    const Rect r = outer_rect();
+    return desktop == nullptr ? 0
+                              : static_cast<int>(std::lround((r.bottom - r.top) * desktop->tppy_));
+}
+
+// ---------------------------------------------------------------------------
+// The program's user interface, seen from the tests.
+
+SimControl* SimDesktop::find_control(const std::string& name, int index) const {
+    for (SimControl* control : impl_->controls) {
+        if (control->spec().name == name && control->spec().index == index) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+SimControl* SimDesktop::control_of_window(Hwnd window) const {
+    if (window == 0) {
+        return nullptr;
+    }
+    for (SimControl* control : impl_->controls) {
+        if (control->hwnd() == window) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+Control* SimDesktop::control(const std::string& name, int index) const {
+    SimControl* control = find_control(name, index);
+    return control == nullptr ? nullptr : control->outer();
+}
+
+FormWindow* SimDesktop::form() const {
+    return impl_->form;
+}
+
+const ControlSpec* SimDesktop::spec(const std::string& name, int index) const {
+    const auto found = impl_->specs.find({name, index});
+    return found == impl_->specs.end() ? nullptr : &found->second;
+}
+
+std::vector<std::string> SimDesktop::creation_order() const {
+    return impl_->creation_order;
+}
+
+void SimDesktop::type_text(const std::string& name, const std::string& text, int index) {
+    SimControl* control = find_control(name, index);
+    if (control == nullptr) {
+        throw std::invalid_argument("type_text: no control " + display_name(name, index));
+    }
+    if (control->kind() == ControlKind::OptionButton) {
+        control->set_value(true);
+        return;
+    }
+    control->set_text(text);
+    if (control->kind() == ControlKind::ComboBox) {
+        const auto& items = control->state().items;
+        const auto match = std::find(items.begin(), items.end(), text);
+        control->state().list_index =
+            match == items.end() ? -1 : static_cast<int>(match - items.begin());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Events and virtual time.
+
+void SimDesktop::deliver(const UiEvent& event) {
+    if (ended_ || impl_->sink == nullptr) {
+        return;
+    }
+    impl_->sink->on_event(event);
+}
+
+void SimDesktop::post(const UiEvent& event) {
+    if (!ended_) {
+        queue_.push_back(event);
+    }
+}
+
+void SimDesktop::fire(const UiEvent& event) {
+    deliver(event);
+}
+
+bool SimDesktop::request_close(int reason) {
+    if (ended_ || impl_->sink == nullptr) {
+        return false;
+    }
+    const bool refused = impl_->sink->on_query_unload(reason);
+    if (!refused) {
+        const std::string form = impl_->form_name;
+        deliver(UiEvent{form, -1, EventKind::Unload});
+        deliver(UiEvent{form, -1, EventKind::Terminate});
+    }
+    return refused;
+}
+
+void SimDesktop::run_queue() {
+    // Handlers may post more events (a click that queues a tick that queues
+    // ...); each runs once, but a handler that feeds itself forever is a
+    // fault of the program under test, not a reason to hang the test.
+    constexpr std::size_t kLimit = 100000;
+    std::size_t ran = 0;
+    while (!queue_.empty() && !ended_) {
+        if (++ran > kLimit) {
+            throw std::runtime_error("simulated desktop: events keep posting events");
+        }
+        const UiEvent event = queue_.front();
+        queue_.pop_front();
+        deliver(event);
+    }
+    if (ended_) {
+        queue_.clear();
+    }
+}
+
+void SimDesktop::post_timer_ticks() {
+    const std::vector<SimControl*> controls = impl_->controls;  // handlers may add or drop some
+    for (SimControl* control : controls) {
+        if (control->timer_due(now_)) {
+            post(UiEvent{control->spec().name, control->spec().index, EventKind::Timer});
+        }
+    }
+}
+
+void SimDesktop::advance(std::int64_t ms) {
+    const std::int64_t target = now_ + std::max<std::int64_t>(ms, 0);
+    run_queue();
+    while (!ended_) {
+        std::optional<std::int64_t> next;
+        for (const SimControl* control : impl_->controls) {
+            if (const auto due = control->timer_next_due()) {
+                next = next ? std::min(*next, *due) : *due;
+            }
+        }
+        if (!next || *next > target) {
+            break;
+        }
+        now_ = std::max(now_, *next);
+        post_timer_ticks();
+        run_queue();
+    }
+    now_ = target;
+}
+
+// ---------------------------------------------------------------------------
+// Host.
+
+std::unique_ptr<FormWindow> SimDesktop::create_form(const FormSpec& spec, EventSink& sink) {
+    record("CreateForm(" + spec.name + ")");
+    if (impl_->form != nullptr) {
+        throw std::logic_error("create_form: the form exists already");
+    }
+    const int left = to_pixels(spec.left, tppx_) - kFrameSide;
+    const int top = to_pixels(spec.top, tppy_) - kFrameTop;
+    const int width = to_pixels(spec.client_width, tppx_) + 2 * kFrameSide;
+    const int height = to_pixels(spec.client_height, tppy_) + kFrameTop + kFrameBottom;
+    const Hwnd hwnd =
+        add_window("WendlockForm", spec.caption, Rect{left, top, left + width, top + height});
+    // Created hidden: showing it is what activates it.
+    impl_->windows.at(hwnd).visible = false;
+    paint_window(hwnd, spec.back_colour);
+
+    ControlState state;
+    state.spec.name = spec.name;
+    state.spec.kind = ControlKind::Form;
+    state.spec.text = spec.caption;
+    state.spec.left = spec.left;
+    state.spec.top = spec.top;
+    state.spec.width = spec.client_width;
+    state.spec.height = spec.client_height;
+    state.spec.visible = false;
+    state.spec.back_colour = spec.back_colour;
+    state.spec.picture = spec.icon;
+    state.hwnd = hwnd;
+    state.text = spec.caption;
+    state.visible = false;
+    state.back_colour = spec.back_colour;
+    state.picture = spec.icon;
+    impl_->specs[{spec.name, -1}] = state.spec;
+
+    auto form = std::make_unique<SimFormWindow>(*this, std::move(state));
+    impl_->form = form.get();
+    impl_->sink = &sink;
+    impl_->form_name = spec.name;
+    return form;
+}
+
+std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const ControlSpec& spec) {
+    const std::string name = display_name(spec.name, spec.index);
+    record("CreateControl(" + name + ")");
+    if (&form != impl_->form) {
+        throw std::logic_error("create_control: not the simulated form");
+    }
+    if (spec.kind == ControlKind::Form) {
+        throw std::logic_error("create_control: a form is made with create_form");
+    }
+    if (find_control(spec.name, spec.index) != nullptr ||
+        impl_->specs.count({spec.name, spec.index})) {
+        throw std::logic_error("create_control: " + name + " exists already");
+    }
+    ControlState state;
+    state.spec = spec;
+    state.text = spec.text;
+    state.visible = spec.visible;
+    state.enabled = spec.enabled;
+    state.back_colour = spec.back_colour.value_or(0xFFFFFF);
+    state.value = spec.checked;
+    state.picture = spec.picture;
+
+    const Hwnd form_hwnd = form.hwnd();
+    if (const char* cls = window_class_of(spec.kind); cls != nullptr && exists(form_hwnd)) {
+        const Rect outer = window(form_hwnd).rect;
+        const int left = outer.left + kFrameSide + to_pixels(spec.left, tppx_);
+        const int top = outer.top + kFrameTop + to_pixels(spec.top, tppy_);
+        const Rect rect{left, top, left + to_pixels(spec.width, tppx_),
+                        top + to_pixels(spec.height, tppy_)};
+        const bool captioned =
+            spec.kind != ControlKind::ListBox && spec.kind != ControlKind::FileList &&
+            spec.kind != ControlKind::PictureBox && spec.kind != ControlKind::Shape;
+        state.hwnd = add_window(cls, captioned ? spec.text : std::string(), rect, form_hwnd);
+        window(state.hwnd).visible = spec.visible;
+        if (spec.back_colour) {
+            paint_window(state.hwnd, *spec.back_colour);
+        }
+    }
+    impl_->specs[{spec.name, spec.index}] = spec;
+    impl_->creation_order.push_back(name);
+    return std::make_unique<SimControl>(*this, std::move(state));
+}
+
+void SimDesktop::popup_menu(Control& menu) {
+    std::string name;
+    if (auto* control = dynamic_cast<SimControl*>(&menu)) {
+        name = control->spec().name;
+    } else if (auto* form_window = dynamic_cast<SimFormWindow*>(&menu)) {
+        name = form_window->body().spec().name;
+    } else {
+        throw std::logic_error("popup_menu: not a simulated control");
+    }
+    record("PopupMenu(" + name + ")");
+    popups_.push_back(name);
+    if (menu_choices_.empty()) {
+        return;  // dismissed
+    }
+    const std::string item = menu_choices_.front();
+    menu_choices_.pop_front();
+    // A hidden or disabled item cannot be chosen.
+    if (SimControl* chosen = find_control(item, -1)) {
+        if (!chosen->state().visible || !chosen->state().enabled) {
+            return;
+        }
+    }
+    deliver(UiEvent{item, -1, EventKind::Click});
+}
+
+int SimDesktop::message_box(const std::string& text, const std::string& caption, unsigned flags) {
+    record("MessageBox(" + text + "|" + caption + ")");
+    int result = (flags & 0xF) == mb::kOk ? mb::kResultOk : mb::kResultNo;
+    if (!box_answers_.empty()) {
+        result = box_answers_.front();
+        box_answers_.pop_front();
+    }
+    boxes_.push_back(ShownMessageBox{text, caption, flags, result});
+    return result;
+}
+
+void SimDesktop::do_events() {
+    record("DoEvents");
+    run_queue();
+}
+
+void SimDesktop::start_program(const std::string& command_line, int show) {
+    record("Shell(" + command_line + "," + std::to_string(show) + ")");
+    if (fail_start_) {
+        throw AppError(53, "Wendlock", "File not found");
+    }
+    started_.push_back(StartedProgram{command_line, show});
+}
+
+void SimDesktop::run() {
+    record("Run");
+    run_queue();
+}
+
+void SimDesktop::end_program() {
+    record("End");
+    ended_ = true;
+    queue_.clear();
+}
+
+}  // namespace wl::sim
