@@ -23,6 +23,7 @@ struct EdgeColours {
     Colour top = 0;
     Colour right = 0;
     Colour bottom = 0;
+    bool operator==(const EdgeColours&) const = default;
 };
 
 // Frame size as both methods compute it from a window rectangle:
