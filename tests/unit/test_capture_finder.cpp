@@ -34,8 +34,15 @@ class FinderTest : public CaptureWorld {
   protected:
     FinderTest() {
         sink.handler = [this](const UiEvent& e) {
-            if (e.control == "Picture2" && e.kind == EventKind::MouseMove) {
+            if (e.control != "Picture2") {
+                return;
+            }
+            if (e.kind == EventKind::MouseDown) {
+                finder.Picture2_MouseDown();
+            } else if (e.kind == EventKind::MouseMove) {
                 finder.Picture2_MouseMove();
+            } else if (e.kind == EventKind::MouseUp) {
+                finder.Picture2_MouseUp();
             }
         };
     }
@@ -105,6 +112,7 @@ TEST_F(FinderTest, MovesOutsideADragAreIgnored) {
 // Text1 after moving over a window with `before` and then one with `title`.
 struct TextCase {
     const char* name;
+    friend void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
     std::string before;
     std::string title;
     std::string shown;
@@ -212,6 +220,7 @@ struct Level {
 
 struct ClimbCase {
     const char* name;
+    friend void PrintTo(const ClimbCase& c, std::ostream* os) { *os << c.name; }
     std::vector<Level> levels;
     std::string text2;
     bool warning;
@@ -321,6 +330,43 @@ TEST_F(FinderTest, MovesDuringTheWalkRepickAndTheReleaseUsesTheLastPick) {
     EXPECT_FALSE(framed(a));
     EXPECT_TRUE(framed(b));
     EXPECT_FALSE(finder.dragging);
+}
+
+// A whole press, move and release handled while a release walks: the inner
+// walk starts over (list emptied, count reset), the outer one carries on
+// from where it was and appends behind it.
+TEST_F(FinderTest, ADragCompletedDuringTheWalkRunsASecondWalkInsideTheFirst) {
+    const Hwnd a = add("#32770", "A", 0, 0, slot(0));
+    add("Button", "a1", a, 0, Rect{610, 610, 640, 630});
+    add("Button", "a2", a, 0, Rect{650, 610, 680, 630});
+    const Hwnd b = add("#32770", "B", 0, 0, slot(1));
+    add("Button", "b1", b, 0, Rect{730, 610, 760, 630});
+    finder.Picture2_MouseDown();
+    move_over(a);
+    d.set_cursor(Point{slot(1).left + 50, slot(1).top + 50});
+    d.post(UiEvent{"Picture2", -1, EventKind::MouseDown});
+    d.post(UiEvent{"Picture2", -1, EventKind::MouseMove});
+    d.post(UiEvent{"Picture2", -1, EventKind::MouseUp});
+
+    finder.Picture2_MouseUp();
+
+    EXPECT_EQ(list_items(), (std::vector<std::string>{"b1\tButton", "a1\tButton", "a2\tButton"}));
+    EXPECT_EQ(offered_buttons(), (std::vector<std::string>{"b1", "a1", "a2"}));
+    EXPECT_EQ(finder.tree_walk().button_count, 3);
+    EXPECT_EQ(finder.picked_window, b) << "picked by the inner move";
+    EXPECT_FALSE(finder.dragging);
+    EXPECT_EQ(d.surfaces_open(), 0);
+}
+
+TEST_F(FinderTest, DraggingOverTheFinderItselfFramesItWithAnEmptyText) {
+    const Hwnd picture = Picture2->hwnd();
+    form->set_visible(true);
+    Text1->set_text("previous");
+    finder.Picture2_MouseDown();
+    move_over(picture);
+    EXPECT_EQ(finder.picked_window, picture);
+    EXPECT_EQ(Text1->text(), "");
+    EXPECT_EQ(finder.outline().outlined_window, picture);
 }
 
 }  // namespace

@@ -101,6 +101,8 @@ class CaptureWorld : public ::testing::Test {
         spec.kind = kind;
         spec.text = text;
         spec.visible = visible;
+        // Side by side, so each can be found under the pointer.
+        spec.left = 300 * next_left_++;
         spec.width = 300;
         spec.height = 300;
         if (kind == ControlKind::PictureBox) {
@@ -108,6 +110,7 @@ class CaptureWorld : public ::testing::Test {
         }
         return d.create_control(*form, spec);
     }
+    int next_left_ = 0;
 };
 
 }  // namespace wl::capture::testing

@@ -169,6 +169,7 @@ class OutlineTest : public ::testing::Test {
 
 struct FrameCase {
     const char* name;
+    friend void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.name; }
     Rect rect;
     int draw_fills;  // edges with at least one index
     int remove_fills;
@@ -205,6 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct SampleCase {
     const char* name;
+    friend void PrintTo(const SampleCase& c, std::ostream* os) { *os << c.name; }
     Rect rect;
     Point left, bottom, right, top;  // where each edge's colour is taken
 };

@@ -29,6 +29,7 @@ struct Child {
 
 struct DialogCase {
     const char* name;
+    friend void PrintTo(const DialogCase& c, std::ostream* os) { *os << c.name; }
     std::vector<Child> children;
     Items listed;
     std::vector<std::string> offered;
