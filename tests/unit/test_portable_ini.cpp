@@ -156,6 +156,24 @@ TEST(PortableIni, FailedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"looks.ini"});
 }
 
+TEST(PortableIni, RefusedWritesLeaveTheProfileAlone) {
+    ScratchFolder folder;
+    const std::string path = folder.file("p.ini");
+    const std::string before = "[A]\r\nx=1\r\n";
+    put(path, before);
+    // Line breaks would plant lines of their own in the profile.
+    EXPECT_FALSE(ini::write_private_profile_string("A", "x", "1\r\n[Evil]", path));
+    EXPECT_FALSE(ini::write_private_profile_string("A", "y\n", "1", path));
+    EXPECT_FALSE(ini::write_private_profile_string("A\r", "y", "1", path));
+    EXPECT_EQ(get(path), before);
+    // A read-only profile is not replaced, whoever runs the program.
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(ini::write_private_profile_string("A", "x", "2", path));
+    EXPECT_EQ(get(path), before);
+    EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"p.ini"});
+}
+
 TEST(PortableIni, ReadOnlyFolderKeepsTheOldFile) {
     ScratchFolder folder;
     const std::string path = folder.file("p.ini");

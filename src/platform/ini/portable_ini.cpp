@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -217,15 +218,24 @@ std::string default_result(std::string_view default_value, int buffer_chars) {
     return cut(unquote(default_value), buffer_chars);
 }
 
+// Text as a C string sees it: up to the first NUL.
+std::string c_string(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
 std::atomic<unsigned> g_temp_counter{0};
 
 // Writes `content` beside `path` and renames it over `path`. The original
 // is untouched unless the rename succeeded.
-bool replace_file(const std::string& path, const std::string& content) {
+bool replace_file(const std::string& path, const std::string& content,
+                  std::optional<std::filesystem::perms> permissions) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     fs::path temp = target;
-    temp += ".wltmp" + std::to_string(g_temp_counter.fetch_add(1));
+    // Unique among the writers of this process and, by the clock, of others.
+    temp += ".wltmp" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF) +
+            "_" + std::to_string(g_temp_counter.fetch_add(1));
     std::error_code ec;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
@@ -239,6 +249,9 @@ bool replace_file(const std::string& path, const std::string& content) {
             fs::remove(temp, ec);
             return false;
         }
+    }
+    if (permissions) {
+        fs::permissions(temp, *permissions, ec);  // best effort: the content matters most
     }
     fs::rename(temp, target, ec);
     if (ec) {
@@ -262,22 +275,39 @@ std::string get_private_profile_string(const std::string& section, const std::st
         body.remove_prefix(kBom.size());
     }
     const std::vector<Line> lines = split_lines(body);
-    const Location where = locate(lines, section, key);
+    const Location where = locate(lines, c_string(section), c_string(key));
     if (!where.key_line) {
         return default_result(default_value, buffer_chars);
     }
     return cut(unquote(parse_line(lines[*where.key_line].text).value), buffer_chars);
 }
 
-bool write_private_profile_string(const std::string& section, const std::string& key,
-                                  const std::string& value, const std::string& path) {
+bool write_private_profile_string(const std::string& section_text, const std::string& key_text,
+                                  const std::string& value_text, const std::string& path) {
     namespace fs = std::filesystem;
+    const std::string section = c_string(section_text);
+    const std::string key = c_string(key_text);
+    const std::string value = c_string(value_text);
+    // The Windows call would write a line break as it is, splitting the line
+    // and planting text (even a section header) of the caller's choosing in
+    // the profile. Such a write is refused instead.
+    for (const std::string* text : {&section, &key, &value}) {
+        if (text->find_first_of("\r\n") != std::string::npos) {
+            return false;
+        }
+    }
     if (path.empty()) {
         return false;
     }
     std::error_code ec;
-    const bool exists = fs::exists(path, ec);
-    if (ec) {
+    const auto status = fs::status(path, ec);
+    const bool exists = fs::exists(status);
+    if (ec && exists) {
+        return false;
+    }
+    // A read-only profile stays as it is, as with the Windows call (the
+    // rename would otherwise replace it regardless).
+    if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
         return false;
     }
     std::optional<std::string> content;
@@ -333,7 +363,8 @@ bool write_private_profile_string(const std::string& section, const std::string&
     } else if (!where.key_line && insert_at == lines.size()) {
         append_line(key_line);
     }
-    return replace_file(path, out);
+    return replace_file(path, out,
+                        exists ? std::optional<fs::perms>(status.permissions()) : std::nullopt);
 }
 
 }  // namespace wl::ini

@@ -19,7 +19,9 @@ std::string get_private_profile_string(const std::string& section, const std::st
 // a missing section at the end, replaces an existing key's value in place,
 // otherwise adds the key as the last line of its section. The file is
 // replaced as a whole (written beside it, then renamed over it), so it is
-// always either the old or the new one. False when nothing was written.
+// always either the old or the new one. False when nothing was written: the
+// file is read-only or cannot be read or replaced, or a text holds a line
+// break (which the Windows call would write, breaking the profile's lines).
 bool write_private_profile_string(const std::string& section, const std::string& key,
                                   const std::string& value, const std::string& path);
 
