@@ -358,6 +358,21 @@ TEST_F(FinderTest, ADragCompletedDuringTheWalkRunsASecondWalkInsideTheFirst) {
     EXPECT_EQ(d.surfaces_open(), 0);
 }
 
+TEST_F(FinderTest, PointerOffEveryWindowPicksNothingAndFramesNothing) {
+    const Hwnd w = add("Frame", "Target", 0, 0, slot(0));
+    finder.Picture2_MouseDown();
+    move_over(w);
+    move_to(Point{5000, 5000});
+    EXPECT_EQ(finder.picked_window, 0u);
+    EXPECT_EQ(form->text(), "0");
+    EXPECT_EQ(Text1->text(), "");
+    EXPECT_FALSE(framed(w));
+    world.log.clear();
+    move_over(w);
+    EXPECT_EQ(world.log.calls_starting("GetWindowDC(").size(), 1u) << "nothing left to unframe";
+    EXPECT_TRUE(framed(w));
+}
+
 TEST_F(FinderTest, DraggingOverTheFinderItselfFramesItWithAnEmptyText) {
     const Hwnd picture = Picture2->hwnd();
     form->set_visible(true);

@@ -2,6 +2,8 @@
 // offers, in which order, and that it lets events run as it goes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -138,17 +140,31 @@ TEST_F(TreeWalkTest, CountingPastTheSixteenBitLimitSaturates) {
     EXPECT_TRUE(offered_buttons().empty());
 }
 
-TEST_F(TreeWalkTest, DeepChainIsWalkedInnermostFirst) {
+// The call stack must not grow with the depth of the tree: a deep chain of
+// windows would otherwise exhaust the UI thread's stack. Every call the walk
+// makes notes how deep the stack is at that moment.
+TEST_F(TreeWalkTest, DeepChainIsWalkedInnermostFirstWithoutGrowingTheStack) {
     constexpr int kDepth = 2000;
     const Hwnd root = add("Frame", "root");
     Hwnd parent = root;
     for (int i = 0; i < kDepth; ++i) {
         parent = add("Level", std::to_string(i), parent);
     }
+    std::uintptr_t lowest = UINTPTR_MAX;
+    std::uintptr_t highest = 0;
+    world.log.on_call = [&](const std::string&) {
+        volatile char probe = 0;
+        const auto at = reinterpret_cast<std::uintptr_t>(&probe);
+        lowest = std::min(lowest, at);
+        highest = std::max(highest, at);
+    };
     const Items items = walk(root);
+    world.log.on_call = nullptr;
+
     ASSERT_EQ(items.size(), static_cast<std::size_t>(kDepth));
     EXPECT_EQ(items.front(), std::to_string(kDepth - 1) + "\tLevel");
     EXPECT_EQ(items.back(), "0\tLevel");
+    EXPECT_LT(highest - lowest, 16u * 1024u) << "stack spread in bytes";
 }
 
 // Before each window the walk lets pending events run. An event is kept
