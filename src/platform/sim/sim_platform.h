@@ -32,6 +32,10 @@
 //   PopupMenu(menu)                   MessageBox(text|caption)
 //   DoEvents                          Shell(command_line,show)
 //   Run                               End
+//
+// Not logged: the properties twips_per_pixel_x/y, program_folder and
+// separator, and the operations of the program's own form and controls
+// (tests read their state instead).
 #pragma once
 
 #include <cstdint>
@@ -158,6 +162,15 @@ class SimDesktop final : public WindowSystem, public Host {
     Hwnd capture() const { return capture_; }
 
     // --- The program's own user interface --------------------------------
+    // create_form makes a hidden top-level "WendlockForm" window titled with
+    // the caption: the client area at the design position plus a frame
+    // (3 pixels at the sides and bottom, 26 at the top). Showing the form
+    // (set_visible false -> true) queues its Activate event. Controls with a
+    // window are child windows of the form ("Button", "Edit", "Static",
+    // "ComboBox", "ListBox", "PictureBox", "Shape"), added below their
+    // earlier siblings; their text and visibility are those of the window.
+    // Timers, menus and menu items have no window (hwnd() 0). A click
+    // (click_button) on the program's own button delivers its Click event.
     // The control created under that name (and index), or nullptr.
     Control* control(const std::string& name, int index = -1) const;
     FormWindow* form() const;
