@@ -123,6 +123,20 @@ inline const std::vector<IniCase>& ini_cases() {
                  {read("A", "x", "D", "1"), read("C]", "z", "D", "3"), read("C", "z", "D", "D")},
                  FileCheck::Unchecked),
 
+        ini_case("a line that opens a section without closing it belongs to the section above",
+                 "[A]\r\n[B\r\ny=2\r\n[C]x=1\r\nz=3\r\n",
+                 {read("A", "y", "D", "2"), read("B", "y", "D", "D"), read("C", "x", "D", "D"),
+                  read("C", "z", "D", "3")},
+                 FileCheck::Unchecked),
+        ini_case("sections differing only in letter case are one name: the first counts",
+                 "[A]\r\n[a]\r\nx=1\r\n",
+                 {read("A", "x", "D", "D"), write("a", "y", "2"), read("A", "y", "D", "2")},
+                 FileCheck::Content, "[A]\ny=2\n[a]\nx=1\n"),
+        ini_case("quotes keep the blanks inside them; an empty value is no default",
+                 "[A]\r\nx\t=\t\"\t\"\r\n",
+                 {read("A", "x", "D", "\t"), write("A", "x", ""), read("A", "x", "D", "")},
+                 FileCheck::Content, "[A]\nx=\n"),
+
         // --- Writing -------------------------------------------------------
         ini_case("a write creates a missing file", std::nullopt,
                  {write("Sec", "Key", "v"), read("Sec", "Key", "D", "v")}, FileCheck::Content,
