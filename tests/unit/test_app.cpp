@@ -72,6 +72,7 @@ TEST_F(AppTest, StartUpAddsTheIconFillsTheListAndReadsTheProfileInThatOrder) {
 }
 
 TEST_F(AppTest, EmptyFolderAskedYesCreatesTheDefaultProfile) {
+    desktop().script_message_box(mb::kResultOk);  // the "no windows" box
     desktop().script_message_box(mb::kResultYes);
     start();
     // The load's "no windows" box comes first, then the question.
