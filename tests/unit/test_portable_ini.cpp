@@ -194,12 +194,14 @@ TEST(PortableIni, ReadOnlyFolderKeepsTheOldFile) {
 
 TEST(PortableIni, SuccessfulWritesLeaveNoTemporaryFiles) {
     ScratchFolder folder;
-    const std::string path = folder.file("p.ini");
+    // The longest name a folder entry may have: the replacement must not
+    // need a longer one.
+    const std::string path = folder.file(std::string(251, 'p') + ".ini");
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(ini::write_private_profile_string("A", "k" + std::to_string(i % 5),
                                                       std::to_string(i), path));
     }
-    EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"p.ini"});
+    EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{std::string(251, 'p') + ".ini"});
     EXPECT_EQ(ini::get_private_profile_string("A", "k4", "D", 256, path), "19");
 }
 

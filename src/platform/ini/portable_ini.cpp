@@ -231,11 +231,15 @@ bool replace_file(const std::string& path, const std::string& content,
                   std::optional<std::filesystem::perms> permissions) {
     namespace fs = std::filesystem;
     const fs::path target(path);
-    fs::path temp = target;
-    // Unique among the writers of this process and, by the clock, of others.
-    temp += ".wltmp" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF) +
-            "_" + std::to_string(g_temp_counter.fetch_add(1));
+    // Beside the target (a rename never crosses volumes), with a short name
+    // of its own so that long profile names still fit, unique among the
+    // writers of this process and, by the clock, of others; no "*.ini" name,
+    // so no profile list ever shows it.
+    const fs::path temp =
+        target.parent_path() /
+        (".wl-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF) +
+         "-" + std::to_string(g_temp_counter.fetch_add(1)) + ".tmp");
     std::error_code ec;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
