@@ -185,6 +185,19 @@ TEST_F(SimDesktopTest, SelfFeedingEventsAreStoppedInsteadOfHanging) {
     sink.handler = [this](const UiEvent& event) { desktop.post(event); };
     desktop.post(UiEvent{"x", -1, EventKind::Click});
     EXPECT_THROW(desktop.do_events(), std::runtime_error);
+
+    // The same, yielding inside each handler: the stack would overflow.
+    sink.handler = [this](const UiEvent& event) {
+        desktop.post(event);
+        desktop.do_events();
+    };
+    desktop.post(UiEvent{"y", -1, EventKind::Click});
+    try {
+        desktop.do_events();
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), 28);
+    }
 }
 
 // --- Pixels ----------------------------------------------------------------

@@ -438,7 +438,20 @@ void SimDesktop::run_queue() {
     // Handlers may post more events (a click that queues a tick that queues
     // ...); each runs once, but a handler that feeds itself forever is a
     // fault of the program under test, not a reason to hang the test.
+    // Likewise handlers that yield inside handlers without end would run
+    // out of stack: the real host raises "Out of stack space" long before.
     constexpr std::size_t kLimit = 100000;
+    constexpr int kDepthLimit = 500;
+    if (impl_->queue_depth >= kDepthLimit) {
+        throw AppError(28, "Wendlock", "Out of stack space");
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth(impl_->queue_depth);
     std::size_t ran = 0;
     while (!queue_.empty() && !ended_) {
         if (++ran > kLimit) {

@@ -163,6 +163,7 @@ struct SimDesktop::Impl {
     std::vector<SimControl*> controls;  // alive, in creation order (the form's body first)
     std::vector<std::string> creation_order;
     std::map<std::pair<std::string, int>, ControlSpec> specs;
+    int queue_depth = 0;  // run_queue calls in progress (DoEvents inside handlers)
 
     std::vector<Hwnd>& siblings_of(Hwnd window);
     Hwnd allocate();
