@@ -1,0 +1,787 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real wendlock.exe under Wine on its own X server.
+
+Wendlock runs in a temporary program folder with hand-written profiles;
+driver.exe works its window the way a user's automation tool would, and
+standin.exe plays the CAD application by opening real message boxes. Every
+wait is a poll against a deadline; every process started here is stopped
+at the end (Xvfb by its pid, Wine by `wineserver -k` on our own prefix).
+
+    python3 tests/e2e/run_e2e.py [--build build/win32] [--display :N] [-k NAME]
+
+The last line printed is "N passed, N failed"; the exit status is non-zero
+when a test failed or the environment could not be set up.
+"""
+
+import argparse
+import os
+import queue
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+MAIN_CAPTION = "Quillmoss v0.1"
+PROCESS = "wendlock.exe"
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+# Picture1, the tray icon's window: left 0, top 4200 twips, in client pixels.
+TRAY_AT = "0,280"
+
+
+def log(message):
+    print(message, flush=True)
+
+
+class SetupError(Exception):
+    pass
+
+
+def poll(condition, timeout, interval=0.05):
+    """Calls `condition` until it returns something true or the deadline passes."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------------------
+# The environment: X server, Wine prefix, the programs of the build.
+
+
+class Environment:
+    def __init__(self, build, display=None, fresh_prefix=False):
+        self.build = os.path.abspath(build)
+        self.own_display = display is None
+        self.display = display
+        self.fresh_prefix = fresh_prefix
+        self.xvfb = None
+        self.prefix = os.path.join(self.build, "e2e-prefix")
+        self.work = None
+        self.children = []
+        self.wendlock_exe = self.find_exe("wendlock.exe")
+        self.driver_exe = self.find_exe("driver.exe")
+        self.standin_exe = self.find_exe("standin.exe")
+        self.conformance_exe = self.find_exe("ini_conformance.exe")
+
+    def find_exe(self, name):
+        direct = os.path.join(self.build, name)
+        if os.path.isfile(direct):
+            return direct
+        for root, dirs, files in os.walk(self.build):
+            dirs[:] = [d for d in dirs if not d.startswith("e2e-")]
+            if name in files:
+                return os.path.join(root, name)
+        return None
+
+    # -- set-up ------------------------------------------------------------
+
+    def start(self):
+        for tool, exe in (("driver.exe", self.driver_exe), ("standin.exe", self.standin_exe)):
+            if exe is None:
+                raise SetupError(f"{tool} is not in {self.build}; build the cross build first")
+        for program in ("wine", "wineserver") + (("Xvfb",) if self.own_display else ()):
+            if shutil.which(program) is None:
+                raise SetupError(f"{program} is not installed")
+        self.work = tempfile.mkdtemp(prefix="e2e-work-", dir=self.build)
+        if self.own_display:
+            self.start_xvfb()
+        self.env = dict(os.environ)
+        self.env.update(
+            WINEPREFIX=self.prefix,
+            WINEDLLOVERRIDES="mscoree,mshtml=",
+            WINEDEBUG="-all",
+            DISPLAY=self.display,
+        )
+        self.env.pop("WINESERVER", None)
+        self.init_prefix()
+
+    def start_xvfb(self):
+        # A display number of our own, away from the low numbers that people
+        # and other tools pick by hand; Xvfb reports through the pipe once it
+        # is ready, and exits at once when the number is taken after all.
+        first = 100 + os.getpid() % 400
+        for number in range(first, first + 50):
+            if os.path.exists(f"/tmp/.X{number}-lock") or \
+                    os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            read_end, write_end = os.pipe()
+            xvfb = subprocess.Popen(
+                ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0",
+                 "1024x768x24", "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            reported = b""
+            while not reported.endswith(b"\n"):
+                chunk = os.read(read_end, 16)  # EOF when Xvfb exits
+                if not chunk:
+                    break
+                reported += chunk
+            os.close(read_end)
+            if reported.strip() == str(number).encode():
+                self.xvfb = xvfb
+                self.display = f":{number}"
+                log(f"# Xvfb on {self.display} (pid {xvfb.pid})")
+                return
+            if xvfb.poll() is None:
+                xvfb.kill()
+            xvfb.wait()
+        raise SetupError("Xvfb did not start on any free display")
+
+    def init_prefix(self):
+        marker = os.path.join(self.prefix, ".wendlock-e2e-ready")
+        if self.fresh_prefix and os.path.isdir(self.prefix):
+            shutil.rmtree(self.prefix)
+        started = time.monotonic()
+        if not os.path.exists(marker):
+            log(f"# initialising Wine prefix {self.prefix}")
+            if os.path.isdir(self.prefix):
+                shutil.rmtree(self.prefix)
+            self.run_checked(["wine", "wineboot", "--init"], timeout=180)
+            self.run_checked(["wineserver", "-w"], timeout=120)
+        # A virtual desktop: without it Wine waits for a window manager for
+        # each new top-level window on a bare X server.
+        self.run_checked(["wine", "reg", "add", r"HKCU\Software\Wine\Explorer",
+                          "/v", "Desktop", "/d", "Default", "/f"], timeout=60)
+        self.run_checked(["wine", "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops",
+                          "/v", "Default", "/d", "1024x768", "/f"], timeout=60)
+        open(marker, "w").close()
+        # One persistent wineserver for the whole run.
+        subprocess.run(["wineserver", "-p"], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        log(f"# Wine prefix ready in {time.monotonic() - started:.1f} s")
+
+    def run_checked(self, command, timeout):
+        # Through a file for the same reason as spawn() below.
+        with tempfile.TemporaryFile(dir=self.work) as sink:
+            child = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
+                                     stdout=sink, stderr=subprocess.STDOUT)
+            try:
+                child.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                child.kill()
+                child.wait()
+                raise SetupError(f"{' '.join(command)} did not finish in {timeout} s")
+            sink.seek(0)
+            output = sink.read().decode("utf-8", "replace")
+        if child.returncode != 0:
+            raise SetupError(f"{' '.join(command)} failed ({child.returncode}):\n{output}")
+        return output
+
+    # -- tear-down ---------------------------------------------------------
+
+    def stop(self):
+        for child in self.children:
+            if child.poll() is None:
+                child.kill()
+        if getattr(self, "env", None):
+            try:
+                subprocess.run(["wineserver", "-k"], env=self.env, timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                subprocess.run(["wineserver", "-w"], env=self.env, timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            except subprocess.TimeoutExpired:
+                log("# wineserver did not stop in time")
+        for child in self.children:
+            try:
+                child.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if self.xvfb is not None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        if self.work and os.path.isdir(self.work):
+            shutil.rmtree(self.work, ignore_errors=True)
+
+    # -- running Windows programs ------------------------------------------
+
+    # Output goes to files, not pipes: Wine's own helper processes (the
+    # desktop, services) started on behalf of a program inherit its standard
+    # handles and would hold a pipe open long after the program ended.
+    def spawn(self, exe, args, cwd=None):
+        self.output_count = getattr(self, "output_count", 0) + 1
+        path = os.path.join(self.work, f"out-{self.output_count}.txt")
+        with open(path, "wb") as sink:
+            child = subprocess.Popen(["wine", exe] + list(args), env=self.env, cwd=cwd,
+                                     stdin=subprocess.DEVNULL, stdout=sink,
+                                     stderr=subprocess.STDOUT)
+        child.output_path = path
+        self.children.append(child)
+        return child
+
+    @staticmethod
+    def output_of(child):
+        with open(child.output_path, "rb") as source:
+            return source.read().decode("cp1252", "replace").replace("\r\n", "\n")
+
+    def run(self, exe, args, timeout=60, cwd=None):
+        child = self.spawn(exe, args, cwd=cwd)
+        try:
+            child.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            child.kill()
+            child.wait()
+            return None, self.output_of(child) + f"\n[killed after {timeout} s]"
+        return child.returncode, self.output_of(child)
+
+    def driver(self, *args, timeout_ms=None):
+        args = list(args)
+        if timeout_ms is not None:
+            args += ["--timeout-ms", str(timeout_ms)]
+        limit = 30 + (timeout_ms or 5000) / 1000
+        return self.run(self.driver_exe, args, timeout=limit)
+
+    def new_folder(self, name):
+        folder = tempfile.mkdtemp(prefix=name + "-", dir=self.work)
+        return folder
+
+
+ENV = None
+
+
+# ---------------------------------------------------------------------------
+# Wendlock and the stand-in.
+
+
+def write_profile(folder, name, lines):
+    """A profile as Notepad leaves it: CRLF line ends, 8-bit text."""
+    with open(os.path.join(folder, name), "wb") as out:
+        out.write("".join(line + "\r\n" for line in lines).encode("cp1252"))
+
+
+def profile_lines(*entries):
+    lines = ["[WindowTitles]", f"Num_Windows={len(entries)}"]
+    lines += [f"Title{i}={entry}" for i, entry in enumerate(entries, 1)]
+    return lines
+
+
+class Wendlock:
+    """wendlock.exe started from a program folder of its own."""
+
+    def __init__(self, test, folder):
+        self.test = test
+        self.folder = folder
+        shutil.copy(ENV.wendlock_exe, os.path.join(folder, "wendlock.exe"))
+        self.process = ENV.spawn(os.path.join(folder, "wendlock.exe"), [], cwd=folder)
+
+    def wait_main_window(self, timeout_ms=30000):
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             timeout_ms=timeout_ms)
+        self.test.assertEqual(rc, 0, f"main window did not appear: {out}{self.diagnosis()}")
+
+    def diagnosis(self):
+        state = "running" if self.process.poll() is None else f"exited {self.process.returncode}"
+        _, windows = ENV.driver("windows")
+        return f"\nwendlock {state}; its output: {Environment.output_of(self.process)!r}\nwindows:\n{windows}"
+
+    def drv(self, command, *selector, timeout_ms=5000, expect_rc=0):
+        rc, out = ENV.driver(command, "--window", MAIN_CAPTION, "--process", PROCESS,
+                             *selector, timeout_ms=timeout_ms)
+        if expect_rc is not None:
+            self.test.assertEqual(rc, expect_rc,
+                                  f"driver {command} {selector}: {out}{self.diagnosis()}")
+        return out
+
+    def click(self, caption):
+        self.drv("click", "--button", caption)
+
+    def state(self, *selector):
+        out = self.drv("state", *selector)
+        match = re.search(r"visible=(\d) enabled=(\d)", out)
+        text = out.split(" text=", 1)[1].rstrip("\n") if " text=" in out else ""
+        return {"visible": match.group(1) == "1", "enabled": match.group(2) == "1", "text": text}
+
+    def items(self, *selector):
+        out = self.drv("items", *selector)
+        items = []
+        for line in out.splitlines():
+            match = re.match(r"item (\d+)=(.*)$", line)
+            if match:
+                items.append(match.group(2))
+        header = re.search(r"count=(\d+) selected=(-?\d+) text=(.*)", out)
+        return items, int(header.group(2)), header.group(3)
+
+    def list2_items(self):
+        # List2 is the second list box in creation (tab) order: List1 comes
+        # before it; both sit below the visible client area.
+        return self.items("--control-class", "ListBox", "--nth", "1")[0]
+
+    def wait_list2(self, expected, timeout=10):
+        seen = poll(lambda: (lambda items: items if items == expected else None)(
+            self.list2_items()), timeout)
+        self.test.assertEqual(self.list2_items() if seen is None else seen, expected)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=30)
+        # Its windows go with it; the next test must not find them.
+        ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS, "--gone",
+                   timeout_ms=15000)
+
+
+class StandIn:
+    """standin.exe with its report lines collected as they come."""
+
+    def __init__(self, *args):
+        self.process = ENV.spawn(ENV.standin_exe, list(args))
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._collect, daemon=True).start()
+
+    def _collect(self):
+        # Follows the output file until the program has ended and all of it
+        # has been read.
+        offset, pending = 0, b""
+        with open(self.process.output_path, "rb") as source:
+            while True:
+                ended = self.process.poll() is not None
+                source.seek(offset)
+                chunk = source.read()
+                offset += len(chunk)
+                pending += chunk
+                *complete, pending = pending.split(b"\n")
+                for line in complete:
+                    self.lines.put(line.decode("cp1252", "replace").rstrip("\r"))
+                if ended and not chunk:
+                    break
+                if not chunk:
+                    time.sleep(0.02)
+        if pending:
+            self.lines.put(pending.decode("cp1252", "replace").rstrip("\r"))
+        self.lines.put(None)
+
+    def wait_line(self, pattern, timeout):
+        """Waits for a report line matching `pattern`; returns its match or None."""
+        regex = re.compile(pattern)
+        for line in self.seen:
+            match = regex.search(line)
+            if match:
+                return match
+        deadline = time.monotonic() + timeout
+        while True:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                return None
+            try:
+                line = self.lines.get(timeout=remaining)
+            except queue.Empty:
+                return None
+            if line is None:
+                self.lines.put(None)
+                return None
+            self.seen.append(line)
+            match = regex.search(line)
+            if match:
+                return match
+
+    def result(self, number, timeout):
+        """(result code, ms) of box `number`, or None if it did not return in time."""
+        match = self.wait_line(rf"^box {number} title=.* result=(\d+) ms=(\d+)$", timeout)
+        return (int(match.group(1)), int(match.group(2))) if match else None
+
+    def finish(self, timeout=30):
+        try:
+            self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.wait_line(r"^done ", 5)
+        return self.process.returncode
+
+    def report(self):
+        while True:
+            try:
+                line = self.lines.get_nowait()
+            except queue.Empty:
+                break
+            if line is None:
+                self.lines.put(None)
+                break
+            self.seen.append(line)
+        return "\n".join(self.seen)
+
+
+# ---------------------------------------------------------------------------
+# Tests.
+
+
+class WendlockTestCase(unittest.TestCase):
+    def setUp(self):
+        if ENV.wendlock_exe is None:
+            self.skipTest("wendlock.exe is not in the build")
+        self.folder = ENV.new_folder(self.id().rsplit(".", 1)[-1])
+        self.app = None
+        self.standins = []
+
+    def tearDown(self):
+        for standin in self.standins:
+            if standin.process.poll() is None:
+                standin.process.kill()
+                standin.process.wait()
+        if self.app is not None:
+            self.app.stop()
+
+    def start(self, wait=True):
+        self.app = Wendlock(self, self.folder)
+        if wait:
+            self.app.wait_main_window()
+        return self.app
+
+    def standin(self, *args):
+        standin = StandIn(*args)
+        self.standins.append(standin)
+        return standin
+
+    def enable_monitoring(self):
+        self.app.click("Enable monitoring")
+        out = self.app.drv("wait", "--button", "Disable monitoring", "--visible", "1")
+        self.assertIn("ok", out)
+
+
+class StartUp(WendlockTestCase):
+    def test_main_window_and_profile_list(self):
+        entry = "Rebuild Warnings[OK]<<#32770>>"
+        for name in ("b.ini", "A.ini", "default_wl.ini"):
+            write_profile(self.folder, name, profile_lines(entry))
+        app = self.start()
+        for caption in ("Edit ini", "Enable monitoring", "Add"):
+            state = app.state("--button", caption)
+            self.assertTrue(state["visible"] and state["enabled"], f"{caption}: {state}")
+        self.assertFalse(app.state("--button", "Create Ini")["visible"])
+        items, selected, text = app.items("--control-class", "ComboBox")
+        self.assertEqual(items, ["A.ini", "b.ini", "default_wl.ini"])
+        self.assertEqual((selected, text), (0, "A.ini"))
+        self.assertEqual(app.list2_items(), ["Rebuild Warnings<-->OK<-->#32770"])
+
+    def test_close_request_is_refused(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("X[OK]<<#32770>>"))
+        app = self.start()
+        # Sent, not posted: it returns once the window has handled it.
+        app.drv("send", "--msg", "0x10")  # WM_CLOSE
+        self.assertEqual(app.process.poll(), None, "wendlock ended on WM_CLOSE")
+        app.drv("find")
+
+    def test_first_run_yes_creates_default_profile(self):
+        self.start(wait=False)
+        # Start-up reads the profile named "Combo1", which does not exist.
+        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
+                             "--button", "OK", timeout_ms=30000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        rc, out = ENV.driver("click", "--window", "default_wl.ini?", "--class", "#32770",
+                             "--button", "&Yes", timeout_ms=15000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        path = os.path.join(self.folder, "default_wl.ini")
+        self.assertTrue(poll(lambda: os.path.exists(path), 10), "default_wl.ini not created")
+        self.assertEqual(os.path.getsize(path), 0)
+        self.app.wait_main_window()
+        self.app.drv("wait", "--button", "Create Ini", "--visible", "0")
+        items, selected, text = self.app.items("--control-class", "ComboBox")
+        self.assertEqual((items, selected, text), (["default_wl.ini"], 0, "default_wl.ini"))
+        for caption in ("Edit ini", "Enable monitoring", "Add"):
+            self.assertTrue(self.app.state("--button", caption)["enabled"], caption)
+
+    def test_first_run_no_offers_create_ini(self):
+        self.start(wait=False)
+        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
+                             "--button", "OK", timeout_ms=30000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        rc, out = ENV.driver("click", "--window", "default_wl.ini?", "--class", "#32770",
+                             "--button", "&No", timeout_ms=15000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.app.drv("wait", "--button", "Create Ini", "--visible", "1")
+        for caption in ("Edit ini", "Enable monitoring", "Add"):
+            self.app.drv("wait", "--button", caption, "--enabled", "0")
+        self.assertFalse(os.path.exists(os.path.join(self.folder, "default_wl.ini")))
+        # "Create Ini" makes the empty default profile after all.
+        self.app.click("Create Ini")
+        self.app.drv("wait", "--button", "Create Ini", "--visible", "0")
+        self.assertEqual(os.path.getsize(os.path.join(self.folder, "default_wl.ini")), 0)
+
+
+class ReadIni(WendlockTestCase):
+    def test_hand_edited_profile_fills_list2(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines(
+            "Save changes?[&No]<<#32770>>",
+            "Save changes? [ &No ]<< #32770 >>",
+            "Save changes?[OK]",
+        ))
+        app = self.start()
+        app.wait_list2([
+            "Save changes?<-->&No<-->#32770",
+            "Save changes? <-->&No<-->#32770",
+            "Save changes?<-->OK<-->",
+        ])
+
+    def test_read_ini_reloads_edited_profile(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("First[OK]<<#32770>>"))
+        app = self.start()
+        app.wait_list2(["First<-->OK<-->#32770"])
+        # The user edits the profile in Notepad while Wendlock runs.
+        write_profile(self.folder, "default_wl.ini",
+                      ["[WindowTitles]", "Num_Windows=2.5",
+                       "Title1=Second[&Yes]<<#32770>>", "Title2=Third[Cancel]<<#32770>>",
+                       "Title3=Not counted[OK]<<#32770>>"])
+        app.click("Read ini")
+        app.wait_list2(["Second<-->&Yes<-->#32770", "Third<-->Cancel<-->#32770"])
+
+
+class Monitoring(WendlockTestCase):
+    def setUp(self):
+        super().setUp()
+        write_profile(self.folder, "default_wl.ini", profile_lines(
+            "Rebuild Warnings[OK]<<#32770>>",
+            "Close Document[&No]<<#32770>>",
+            "Save As Failed[&Yes]<<#32770>>",
+            "Keep Going[Yes]<<#32770>>",
+        ))
+
+    def test_switch_states(self):
+        app = self.start()
+        self.assertEqual(app.state("--button", "Enable monitoring")["enabled"], True)
+        self.enable_monitoring()
+        app.drv("wait", "--button", "Edit ini", "--enabled", "0")
+        app.drv("wait", "--button", "Add", "--enabled", "0")
+        app.click("Disable monitoring")
+        app.drv("wait", "--button", "Enable monitoring", "--visible", "1")
+        app.drv("wait", "--button", "Edit ini", "--enabled", "1")
+        app.drv("wait", "--button", "Add", "--enabled", "1")
+
+    def test_box_open_before_switching_on_is_answered(self):
+        self.start()
+        standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "60000")
+        rc, out = ENV.driver("wait", "--window", "Rebuild Warnings", "--class", "#32770",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        self.assertIsNone(standin.result(1, 0), "answered while monitoring was off")
+        self.enable_monitoring()
+        result = standin.result(1, 15)
+        self.assertIsNotNone(result, standin.report())
+        self.assertEqual(result[0], IDOK, standin.report())
+
+    def test_boxes_answered_with_stored_buttons(self):
+        app = self.start()
+        self.enable_monitoring()
+        standin = self.standin("--box", "Rebuild Warnings", "OK",
+                               "--box", "Close Document", "YESNOCANCEL",
+                               "--box", "Rebuild Warnings", "OK",
+                               "--gap-ms", "0-300", "--owner-title", "SolidWorks 2024",
+                               "--timeout-ms", "30000")
+        expected = [IDOK, IDNO, IDOK]
+        for number, code in enumerate(expected, 1):
+            result = standin.result(number, 35)
+            self.assertIsNotNone(result, f"box {number} not answered:\n{standin.report()}")
+            self.assertEqual(result[0], code, standin.report())
+            log(f"#   box {number} answered with {result[0]} after {result[1]} ms")
+        self.assertEqual(standin.finish(), 0, standin.report())
+        self.assertIsNone(app.process.poll())
+
+    def test_concurrent_boxes_all_answered(self):
+        self.start()
+        self.enable_monitoring()
+        standin = self.standin("--parallel",
+                               "--box", "Rebuild Warnings", "OK",
+                               "--box", "Close Document", "YESNOCANCEL",
+                               "--box", "Rebuild Warnings", "OK",
+                               "--box", "Close Document", "YESNO",
+                               "--gap-ms", "0-200", "--timeout-ms", "30000")
+        for number, code in enumerate([IDOK, IDNO, IDOK, IDNO], 1):
+            result = standin.result(number, 35)
+            self.assertIsNotNone(result, f"box {number} not answered:\n{standin.report()}")
+            self.assertEqual(result[0], code, standin.report())
+        self.assertEqual(standin.finish(), 0, standin.report())
+
+    def test_box_without_stored_caption_stays_open(self):
+        app = self.start()
+        self.enable_monitoring()
+        # "Save As Failed" has only OK (stored: "&Yes"); "Keep Going" has
+        # "&Yes" (stored: "Yes" without the marker). Neither may be answered.
+        waiting = self.standin("--parallel", "--box", "Save As Failed", "OK",
+                               "--box", "Keep Going", "YESNO", "--timeout-ms", "60000")
+        for title in ("Save As Failed", "Keep Going"):
+            rc, out = ENV.driver("wait", "--window", title, "--class", "#32770",
+                                 timeout_ms=15000)
+            self.assertEqual(rc, 0, out)
+        # Three boxes one after another take at least three ticks to answer;
+        # when the last is answered, the two others have been seen that often.
+        later = self.standin("--box", "Rebuild Warnings", "OK", "--box", "Rebuild Warnings",
+                             "OK", "--box", "Rebuild Warnings", "OK", "--timeout-ms", "30000")
+        for number in (1, 2, 3):
+            self.assertEqual((later.result(number, 35) or (None,))[0], IDOK, later.report())
+        self.assertIsNone(waiting.result(1, 0), waiting.report())
+        self.assertIsNone(waiting.result(2, 0), waiting.report())
+        for title in ("Save As Failed", "Keep Going"):
+            rc, out = ENV.driver("find", "--window", title, "--class", "#32770", timeout_ms=0)
+            self.assertEqual(rc, 0, f"{title} closed: {out}")
+        # The user answers them; Wendlock is still running.
+        ENV.driver("click", "--window", "Save As Failed", "--button", "OK")
+        ENV.driver("click", "--window", "Keep Going", "--button", "&No")
+        self.assertEqual((waiting.result(1, 15) or (None,))[0], IDOK, waiting.report())
+        self.assertEqual((waiting.result(2, 15) or (None,))[0], IDNO, waiting.report())
+        self.assertIsNone(app.process.poll())
+
+    def test_switched_off_again_stops_answering(self):
+        app = self.start()
+        self.enable_monitoring()
+        first = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "30000")
+        self.assertEqual((first.result(1, 35) or (None,))[0], IDOK, first.report())
+        app.click("Disable monitoring")
+        app.drv("wait", "--button", "Enable monitoring", "--visible", "1")
+        second = self.standin("--box", "Close Document", "YESNOCANCEL", "--timeout-ms", "60000")
+        rc, out = ENV.driver("wait", "--window", "Close Document", "--class", "#32770",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        # A box the user answers meanwhile proves that time has passed with
+        # the program idle: one more box of ours is left alone too.
+        third = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "60000")
+        ENV.driver("wait", "--window", "Rebuild Warnings", "--class", "#32770",
+                   timeout_ms=15000)
+        ENV.driver("click", "--window", "Rebuild Warnings", "--button", "OK")
+        self.assertEqual((third.result(1, 15) or (None,))[0], IDOK, third.report())
+        self.assertIsNone(second.result(1, 0), second.report())
+        ENV.driver("click", "--window", "Close Document", "--button", "Cancel")
+        self.assertEqual((second.result(1, 15) or (None,))[0], IDCANCEL, second.report())
+
+
+class Tray(WendlockTestCase):
+    def setUp(self):
+        super().setUp()
+        write_profile(self.folder, "default_wl.ini",
+                      profile_lines("Rebuild Warnings[OK]<<#32770>>"))
+
+    def test_double_click_hides_and_shows(self):
+        app = self.start()
+        app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
+        app.drv("wait", "--visible", "0")
+        app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
+        app.drv("wait", "--visible", "1")
+
+    def test_menu_exit_ends_program(self):
+        app = self.start()
+        app.drv("tray", "--at", TRAY_AT, "--event", "right")
+        rc, out = ENV.driver("wait", "--class", "#32768", "--visible", "1", timeout_ms=10000)
+        self.assertEqual(rc, 0, "tray menu did not open: " + out + app.diagnosis())
+        # Up from no selection lands on the last item, "Exit".
+        ENV.driver("keys", "--seq", "up,return")
+        self.assertIsNotNone(poll(lambda: app.process.poll() is not None, 15),
+                             "wendlock still running after Exit" + app.diagnosis())
+
+
+class Tools(unittest.TestCase):
+    """The harness's own tools against Wine's message boxes, without Wendlock."""
+
+    def test_driver_answers_standin_box(self):
+        standin = StandIn("--box", "Harness Check", "YESNOCANCEL",
+                          "--owner-title", "SolidWorks 2024", "--timeout-ms", "30000")
+        try:
+            rc, out = ENV.driver("click", "--window", "Harness Check", "--class", "#32770",
+                                 "--button", "&No", timeout_ms=20000)
+            self.assertEqual(rc, 0, out)
+            result = standin.result(1, 15)
+            self.assertIsNotNone(result, standin.report())
+            self.assertEqual(result[0], IDNO)
+            self.assertEqual(standin.finish(), 0, standin.report())
+        finally:
+            if standin.process.poll() is None:
+                standin.process.kill()
+                standin.process.wait()
+
+    def test_standin_reports_timeout(self):
+        standin = StandIn("--box", "Left Open", "OK", "--timeout-ms", "1500")
+        self.assertEqual(standin.finish(), 2, standin.report())
+        self.assertIsNotNone(standin.wait_line(r"^box 1 title=Left Open timeout$", 5),
+                             standin.report())
+
+
+class IniConformance(unittest.TestCase):
+    def test_conformance_program_passes(self):
+        if ENV.conformance_exe is None:
+            self.skipTest("ini_conformance.exe is not in the build")
+        folder = ENV.new_folder("conformance")
+        rc, out = ENV.run(ENV.conformance_exe, [], timeout=120, cwd=folder)
+        lines = [line for line in out.replace("\r\n", "\n").splitlines() if line.strip()]
+        summary = lines[-1] if lines else ""
+        log(f"#   ini_conformance: {summary}")
+        match = re.fullmatch(r"(\d+) passed, (\d+) failed", summary.strip())
+        self.assertIsNotNone(match, f"no summary line:\n{out}")
+        self.assertEqual(match.group(2), "0", out)
+        self.assertGreater(int(match.group(1)), 0, out)
+        self.assertEqual(rc, 0, out)
+
+
+# ---------------------------------------------------------------------------
+# Running.
+
+
+class Result(unittest.TextTestResult):
+    def startTest(self, test):
+        self._started = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        log(f"#   {test.id().split('.', 1)[-1]}: {time.monotonic() - self._started:.1f} s")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", default=os.path.join(REPO, "build", "win32"),
+                        help="the cross build's folder (default: build/win32)")
+    parser.add_argument("--display", help="use this X display instead of an own Xvfb")
+    parser.add_argument("--fresh-prefix", action="store_true",
+                        help="initialise the Wine prefix anew")
+    parser.add_argument("-k", dest="patterns", action="append", default=[],
+                        help="run only tests whose name contains this text")
+    options = parser.parse_args()
+
+    global ENV
+    ENV = Environment(options.build, options.display, options.fresh_prefix)
+    started = time.monotonic()
+
+    def interrupted(signum, frame):
+        raise KeyboardInterrupt()
+
+    signal.signal(signal.SIGTERM, interrupted)
+    passed = failed = skipped = 0
+    try:
+        ENV.start()
+        loader = unittest.TestLoader()
+        if options.patterns:
+            loader.testNamePatterns = [f"*{p}*" for p in options.patterns]
+        suite = loader.loadTestsFromModule(sys.modules[__name__])
+        runner = unittest.TextTestRunner(stream=sys.stdout, verbosity=2, resultclass=Result)
+        result = runner.run(suite)
+        skipped = len(result.skipped)
+        failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+        passed = result.testsRun - failed - skipped
+    except SetupError as error:
+        log(f"e2e set-up failed: {error}")
+        failed += 1
+    except KeyboardInterrupt:
+        log("e2e interrupted")
+        failed += 1
+    except Exception as error:  # a broken environment is a failed run
+        log(f"e2e set-up failed: {error!r}")
+        failed += 1
+    finally:
+        ENV.stop()
+    log(f"# e2e took {time.monotonic() - started:.1f} s; {skipped} skipped")
+    print(f"{passed} passed, {failed} failed", flush=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
