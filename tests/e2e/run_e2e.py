@@ -32,6 +32,8 @@ PROCESS = "wendlock.exe"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 # Picture1, the tray icon's window: left 0, top 4200 twips, in client pixels.
 TRAY_AT = "0,280"
+# List2, the loaded watch list: left 4230, top 5370 twips.
+LIST2_AT = "282,358"
 
 
 def log(message):
@@ -315,9 +317,9 @@ class Wendlock:
         return items, int(header.group(2)), header.group(3)
 
     def list2_items(self):
-        # List2 is the second list box in creation (tab) order: List1 comes
-        # before it; both sit below the visible client area.
-        return self.items("--control-class", "ListBox", "--nth", "1")[0]
+        # List2 is known by its place below the visible client area: left
+        # 4230, top 5370 twips (List1 and the file list are list boxes too).
+        return self.items("--at", LIST2_AT)[0]
 
     def wait_list2(self, expected, timeout=10):
         seen = poll(lambda: (lambda items: items if items == expected else None)(

@@ -392,6 +392,42 @@ LRESULT send_quick(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     return static_cast<LRESULT>(result);
 }
 
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                        nullptr, nullptr);
+    return text;
+}
+
+// One item's text, asked in the list's own character set: a list item is
+// copied straight into the caller's buffer, and asking a Unicode list in
+// ANSI from another process gives back its UTF-16 bytes under Wine.
+std::string list_item(HWND window, UINT get_length, UINT get_text, WPARAM index) {
+    const LRESULT length = std::max<LRESULT>(send_quick(window, get_length, index, 0), 0);
+    if (IsWindowUnicode(window)) {
+        std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutW(window, get_text, index, reinterpret_cast<LPARAM>(item.data()),
+                                 SMTO_ABORTIFHUNG, 2000, &copied) ||
+            static_cast<LRESULT>(copied) < 0) {
+            return {};
+        }
+        item.resize(std::min<std::size_t>(static_cast<std::size_t>(copied), item.size()));
+        return narrow(item);
+    }
+    std::string item(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        send_quick(window, get_text, index, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)), item.size()));
+    return item;
+}
+
 std::vector<std::string> list_items(HWND window, int& selected) {
     const bool combo = list_kind(window) == ListKind::ComboBox;
     const UINT get_count = combo ? CB_GETCOUNT : LB_GETCOUNT;
@@ -401,12 +437,7 @@ std::vector<std::string> list_items(HWND window, int& selected) {
     std::vector<std::string> items;
     const LRESULT count = send_quick(window, get_count, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = send_quick(window, get_length, static_cast<WPARAM>(i), 0);
-        std::string item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-        const LRESULT copied = send_quick(window, get_text, static_cast<WPARAM>(i),
-                                          reinterpret_cast<LPARAM>(item.data()));
-        item.resize(static_cast<std::size_t>(std::max<LRESULT>(copied, 0)));
-        items.push_back(item);
+        items.push_back(list_item(window, get_length, get_text, static_cast<WPARAM>(i)));
     }
     selected = static_cast<int>(send_quick(window, get_selection, 0, 0));
     return items;
