@@ -259,8 +259,11 @@ void Win32Host::Impl::mouse_event(ControlRecord& record, EventKind kind, int but
     // The tray icon's notifications arrive here as WM_MOUSEMOVE whose lParam
     // is the shell's mouse message: x in pixels is that message number.
     const POINT p = point_of(lparam);
-    event.x = static_cast<float>(p.x * tpp_x);
-    event.y = static_cast<float>(p.y * tpp_y);
+    // Multiplied in single precision: x / (float)twips_per_pixel then gives
+    // the pixel value back exactly at every DPI (not so for a product
+    // rounded from double, at 168 DPI for one).
+    event.x = static_cast<float>(p.x) * static_cast<float>(tpp_x);
+    event.y = static_cast<float>(p.y) * static_cast<float>(tpp_y);
     deliver(event);
 }
 
