@@ -425,6 +425,12 @@ void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
     }
 }
 
+void Win32Host::Impl::fill_background(HDC dc) {
+    RECT client{};
+    ::GetClientRect(form, &client);
+    ::FillRect(dc, &client, brush_for(form_record));
+}
+
 // The form's own drawing: the frames of its visible shapes.
 void Win32Host::Impl::paint_form(HDC dc) {
     for (const auto& record : records) {

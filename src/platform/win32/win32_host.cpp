@@ -30,7 +30,21 @@ std::string describe(const std::exception_ptr& error) {
     }
 }
 
-// Window procedures: nothing may unwind through user32, so each catches all.
+// Runs a window procedure of the host on the record kept with the window;
+// nothing may unwind through user32, so it catches everything.
+template <class Handle>
+LRESULT run_guarded(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, Handle handle) {
+    ControlRecord* record = own_record(hwnd);
+    if (record == nullptr || record->host == nullptr) {
+        return ::DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    try {
+        return handle(*record->host, *record);
+    } catch (...) {
+        record->host->report_error(describe(std::current_exception()));
+        return 0;
+    }
+}
 
 LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
@@ -38,31 +52,16 @@ LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    ControlRecord* record = own_record(hwnd);
-    if (record == nullptr || record->host == nullptr) {
-        return ::DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    Win32Host::Impl& host = *record->host;
-    try {
+    return run_guarded(hwnd, message, wparam, lparam, [&](Win32Host::Impl& host, ControlRecord&) {
         return host.form_message(hwnd, message, wparam, lparam);
-    } catch (...) {
-        host.report_error(describe(std::current_exception()));
-        return 0;
-    }
+    });
 }
 
 LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    ControlRecord* record = own_record(hwnd);
-    if (record == nullptr || record->host == nullptr) {
-        return ::DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    Win32Host::Impl& host = *record->host;
-    try {
-        return host.picture_message(*record, hwnd, message, wparam, lparam);
-    } catch (...) {
-        host.report_error(describe(std::current_exception()));
-        return 0;
-    }
+    return run_guarded(hwnd, message, wparam, lparam,
+                       [&](Win32Host::Impl& host, ControlRecord& record) {
+                           return host.picture_message(record, hwnd, message, wparam, lparam);
+                       });
 }
 
 void register_class(HINSTANCE instance, const char* name, WNDPROC proc, UINT style, HICON icon,
@@ -78,7 +77,7 @@ void register_class(HINSTANCE instance, const char* name, WNDPROC proc, UINT sty
     wc.hInstance = instance;
     wc.hIcon = icon;
     wc.hIconSm = small_icon;
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = name;
     if (!::RegisterClassExA(&wc)) {
         throw std::runtime_error(std::string("cannot register the window class ") + name);
@@ -97,17 +96,13 @@ bool inside_client(HWND hwnd, LPARAM lparam) {
 }  // namespace
 
 LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    ControlRecord* record = own_record(hwnd);
-    if (record == nullptr || record->host == nullptr || record->original_proc == nullptr) {
-        return ::DefWindowProcA(hwnd, message, wparam, lparam);
-    }
-    Win32Host::Impl& host = *record->host;
-    try {
-        return host.text_box_message(*record, hwnd, message, wparam, lparam);
-    } catch (...) {
-        host.report_error(describe(std::current_exception()));
-        return 0;
-    }
+    return run_guarded(hwnd, message, wparam, lparam,
+                       [&](Win32Host::Impl& host, ControlRecord& record) {
+                           if (record.original_proc == nullptr) {
+                               return ::DefWindowProcA(hwnd, message, wparam, lparam);
+                           }
+                           return host.text_box_message(record, hwnd, message, wparam, lparam);
+                       });
 }
 
 // ---------------------------------------------------------------------------
@@ -276,20 +271,14 @@ LRESULT Win32Host::Impl::form_message(HWND hwnd, UINT message, WPARAM wparam, LP
         return 0;
     }
     switch (message) {
-        case WM_ERASEBKGND: {
-            RECT client{};
-            ::GetClientRect(hwnd, &client);
-            ::FillRect(reinterpret_cast<HDC>(wparam), &client, brush_for(form_record));
+        case WM_ERASEBKGND:
+            fill_background(reinterpret_cast<HDC>(wparam));
             return 1;
-        }
-        case WM_PRINTCLIENT: {
+        case WM_PRINTCLIENT:
             // Themed controls ask for the background behind them.
-            RECT client{};
-            ::GetClientRect(hwnd, &client);
-            ::FillRect(reinterpret_cast<HDC>(wparam), &client, brush_for(form_record));
+            fill_background(reinterpret_cast<HDC>(wparam));
             paint_form(reinterpret_cast<HDC>(wparam));
             return 0;
-        }
         case WM_PAINT: {
             PAINTSTRUCT paint{};
             const HDC dc = ::BeginPaint(hwnd, &paint);
@@ -548,7 +537,7 @@ void Win32Host::Impl::apply_pointer() {
     if (pointer == MousePointer::Custom && custom != nullptr) {
         ::SetCursor(custom);
     } else {
-        ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
     }
 }
 

@@ -127,6 +127,7 @@ struct Win32Host::Impl {
     void on_command(WPARAM wparam, LPARAM lparam);
     LRESULT on_ctl_colour(UINT message, HDC dc, HWND control);
     void draw_button(const DRAWITEMSTRUCT& item);
+    void fill_background(HDC dc);
     void paint_form(HDC dc);
     bool on_set_cursor(HWND window, UINT hit_test);
     void apply_pointer();

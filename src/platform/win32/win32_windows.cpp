@@ -58,7 +58,9 @@ class Win32Surface final : public DrawSurface {
     std::optional<WindowDc> dc_;
 };
 
-std::string read_into_buffer(int buffer_chars, int (*read)(HWND, LPSTR, int), HWND window) {
+// GetWindowTextA / GetClassNameA into a buffer of `buffer_chars`.
+template <class Read>
+std::string read_into_buffer(int buffer_chars, Read read, HWND window) {
     if (buffer_chars <= 0)
         return {};
     std::vector<char> buffer(static_cast<std::size_t>(buffer_chars), '\0');
@@ -118,11 +120,15 @@ std::optional<std::string> Win32WindowSystem::get_text_message(Hwnd window, int 
 }
 
 std::string Win32WindowSystem::get_window_text(Hwnd window, int buffer_chars) {
-    return read_into_buffer(buffer_chars, ::GetWindowTextA, to_hwnd(window));
+    return read_into_buffer(
+        buffer_chars, [](HWND w, LPSTR text, int size) { return ::GetWindowTextA(w, text, size); },
+        to_hwnd(window));
 }
 
 std::string Win32WindowSystem::get_class_name(Hwnd window, int buffer_chars) {
-    return read_into_buffer(buffer_chars, ::GetClassNameA, to_hwnd(window));
+    return read_into_buffer(
+        buffer_chars, [](HWND w, LPSTR text, int size) { return ::GetClassNameA(w, text, size); },
+        to_hwnd(window));
 }
 
 Hwnd Win32WindowSystem::get_parent(Hwnd window) {
