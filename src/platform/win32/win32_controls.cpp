@@ -87,10 +87,13 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
             make_window("STATIC", SS_NOTIFY | (spec.centred ? SS_CENTER : SS_LEFT), 0, height);
             break;
         case ControlKind::TextBox: {
-            // A text box in the form's own colour reads as a caption: no frame.
+            // A text box in the form's own colour reads as a caption: no frame
+            // and no margins, its text fills the box.
             const bool flat = spec.back_colour && *spec.back_colour == effective_back(form_record);
             make_window("EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, flat ? 0 : WS_EX_CLIENTEDGE,
                         height);
+            if (flat)
+                ::SendMessageA(record.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
             record.original_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
                 record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
             break;
