@@ -41,7 +41,6 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
     record.host = this;
     record.spec = spec;
     record.id = next_id++;
-    record.fore = spec.fore_colour;
     record.back = spec.back_colour;
     record.picture = spec.picture;
     record.visible = spec.visible;
@@ -359,20 +358,21 @@ LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
         switch (record->spec.kind) {
             case ControlKind::Label:
             case ControlKind::OptionButton:
-                ::SetTextColor(dc, record->fore ? *record->fore : ::GetSysColor(COLOR_WINDOWTEXT));
+                ::SetTextColor(dc, record->spec.fore_colour ? *record->spec.fore_colour
+                                                            : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
             case ControlKind::TextBox:
             case ControlKind::ComboBox:
             case ControlKind::ListBox:
             case ControlKind::FileList: {
-                if (!record->fore && !record->back)
+                if (!record->spec.fore_colour && !record->back)
                     break;
                 // A disabled or read-only text box asks with WM_CTLCOLORSTATIC.
                 const bool greyed = message == WM_CTLCOLORSTATIC && !::IsWindowEnabled(control);
-                ::SetTextColor(dc, greyed         ? ::GetSysColor(COLOR_GRAYTEXT)
-                                   : record->fore ? *record->fore
-                                                  : ::GetSysColor(COLOR_WINDOWTEXT));
+                ::SetTextColor(dc, greyed                     ? ::GetSysColor(COLOR_GRAYTEXT)
+                                   : record->spec.fore_colour ? *record->spec.fore_colour
+                                                              : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
             }
@@ -417,7 +417,8 @@ void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
         ::DrawTextA(dc, caption.c_str(), -1, &shadow, kFormat);
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     } else {
-        ::SetTextColor(dc, record->fore ? *record->fore : ::GetSysColor(COLOR_BTNTEXT));
+        ::SetTextColor(dc, record->spec.fore_colour ? *record->spec.fore_colour
+                                                    : ::GetSysColor(COLOR_BTNTEXT));
     }
     ::DrawTextA(dc, caption.c_str(), -1, &text, kFormat);
     ::SetBkMode(dc, old_mode);
@@ -439,8 +440,8 @@ void Win32Host::Impl::paint_form(HDC dc) {
     for (const auto& record : records) {
         if (record->spec.kind != ControlKind::Shape || !record->visible)
             continue;
-        const Colour colour = record->fore   ? *record->fore
-                              : record->back ? *record->back
+        const Colour colour = record->spec.fore_colour ? *record->spec.fore_colour
+                              : record->back           ? *record->back
                                              : static_cast<Colour>(::GetSysColor(COLOR_WINDOWTEXT));
         const UniquePen pen(::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(colour)));
         const SelectObjectScope select_pen(dc, pen.get());

@@ -40,12 +40,11 @@ class Images {
 // long as the host, so window procedures may hold on to them.
 struct ControlRecord {
     Win32Host::Impl* host = nullptr;
-    ControlSpec spec;     // name, index, kind and design values; a menu's
-                          // spec.text is its current caption
-    HWND hwnd = nullptr;  // nullptr for shapes, timers and menus
-    int id = 0;           // control, menu command or timer identifier
-    std::optional<Colour> fore;
-    std::optional<Colour> back;
+    ControlSpec spec;            // name, index, kind and design values; a menu's
+                                 // spec.text is its current caption
+    HWND hwnd = nullptr;         // nullptr for shapes, timers and menus
+    int id = 0;                  // control, menu command or timer identifier
+    std::optional<Colour> back;  // spec.back_colour as the logic changed it
     Picture picture = Picture::None;
     UniqueFont font;
     UniqueBrush brush;  // background brush of WM_CTLCOLOR*, in brush_colour
