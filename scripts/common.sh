@@ -1,0 +1,48 @@
+# Shared by scripts/test.sh and scripts/demo.sh: the packages the builds and
+# the tests need, installed when missing (Debian, as root), and the build
+# folders.
+
+# shellcheck shell=bash
+
+REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+PACKAGES=(
+    cmake g++ googletest libgtest-dev       # native build and unit tests
+    g++-mingw-w64-x86-64-posix              # cross build of wendlock.exe
+    wine64 wine fonts-wine                  # running it on Linux
+    xvfb x11-utils                          # an X server of our own
+    python3                                 # the end-to-end harness
+    imagemagick                             # screenshots of the demo
+)
+
+log() { printf '\n=== %s\n' "$*"; }
+
+install_missing() {
+    local missing=() package status
+    for package in "${PACKAGES[@]}"; do
+        status="$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)"
+        if [[ "$status" != "install ok installed" ]]; then
+            missing+=("$package")
+        fi
+    done
+    if ((${#missing[@]} == 0)); then
+        return 0
+    fi
+    log "installing ${missing[*]}"
+    if [[ "$(id -u)" != 0 ]]; then
+        echo "missing packages: ${missing[*]}; run this script as root to install them" >&2
+        return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q "${missing[@]}"
+}
+
+# The cross build: wendlock.exe, the end-to-end tools and ini_conformance.exe.
+build_win32() {
+    local dir="$REPO/build/win32"
+    cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" &&
+        cmake --build "$dir" -j "$JOBS" "$@"
+}

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Every test of the project, from a clean checkout:
+#   1. unit tests on the simulated platform (build/native),
+#   2. the same under AddressSanitizer and UBSan (build/asan),
+#   3. the cross build for Windows (build/win32),
+#   4. the end-to-end tests: wendlock.exe under Wine on an X server of its own.
+# Installs the packages it needs when they are missing (Debian, as root).
+# The last line is "N passed, N failed" over all suites; the exit status is
+# non-zero when anything failed.
+#
+# Environment: WENDLOCK_SKIP_ASAN=1 leaves out step 2.
+
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$REPO" || exit 1
+
+started=$SECONDS
+total_passed=0
+total_failed=0
+summary=()
+
+# Records a suite's counts: NAME PASSED FAILED [NOTE]
+record() {
+    total_passed=$((total_passed + $2))
+    total_failed=$((total_failed + $3))
+    summary+=("$(printf '%-10s %4d passed, %d failed%s' "$1" "$2" "$3" "${4:+ ($4)}")")
+}
+
+# Builds a native configuration and runs its unit tests through ctest.
+native_suite() {
+    local name="$1" dir="$2"
+    shift 2
+    log "$name: build ($dir)"
+    if ! cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" ||
+        ! cmake --build "$dir" -j "$JOBS"; then
+        record "$name" 0 1 "build failed"
+        return
+    fi
+    log "$name: unit tests"
+    local output
+    output="$(cd "$dir" && ctest --output-on-failure -j "$JOBS" 2>&1)"
+    printf '%s\n' "$output" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed'
+    local line total failed skipped
+    line="$(printf '%s\n' "$output" | grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -1)"
+    if [[ -z "$line" ]]; then
+        record "$name" 0 1 "no ctest summary"
+        return
+    fi
+    failed="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+    total="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
+    skipped="$(printf '%s\n' "$output" | grep -cE '\(Skipped\)$' || true)"
+    record "$name" $((total - failed - skipped)) "$failed" "${skipped} skipped"
+}
+
+e2e_suite() {
+    log "win32: cross build (build/win32)"
+    if ! build_win32; then
+        record "e2e" 0 1 "cross build failed"
+        return
+    fi
+    log "e2e: wendlock.exe under Wine"
+    local log_file=build/e2e.log line
+    python3 tests/e2e/run_e2e.py --build build/win32 2>&1 | tee "$log_file"
+    line="$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log_file" | tail -1)"
+    if [[ -z "$line" ]]; then
+        record "e2e" 0 1 "no summary line"
+        return
+    fi
+    record "e2e" "$(cut -d' ' -f1 <<<"$line")" "$(cut -d' ' -f3 <<<"$line")"
+}
+
+if ! install_missing; then
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+native_suite native build/native
+if [[ "${WENDLOCK_SKIP_ASAN:-0}" != 1 ]]; then
+    native_suite asan build/asan -DWENDLOCK_SANITIZE=ON
+fi
+e2e_suite
+
+log "summary ($((SECONDS - started)) s)"
+printf '%s\n' "${summary[@]}"
+echo "$total_passed passed, $total_failed failed"
+((total_failed == 0))
