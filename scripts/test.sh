@@ -39,7 +39,7 @@ native_suite() {
     log "$name: unit tests"
     local output
     output="$(cd "$dir" && ctest --output-on-failure -j "$JOBS" 2>&1)"
-    printf '%s\n' "$output" | grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed'
+    printf '%s\n' "$output" | grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )'
     local line total failed skipped
     line="$(printf '%s\n' "$output" | grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -1)"
     if [[ -z "$line" ]]; then
