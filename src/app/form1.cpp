@@ -24,8 +24,8 @@ constexpr int kShowNormal = 1;    // a normal window that takes the focus
 Form1::Form1(Platform& platform)
     : platform_(platform), watcher_(platform.windows, platform.host, Watch_list) {
     form_ = platform.host.create_form(form1_design(), *this);
-    for (const ControlSpec& spec : form1_controls()) {
-        controls_[{spec.name, spec.index}] = platform.host.create_control(*form_, spec);
+    for (const ControlSpec& design : form1_controls()) {
+        controls_[{design.name, design.index}] = platform.host.create_control(*form_, design);
     }
     Label3 = &control("Label3");
     Text1 = &control("Text1");

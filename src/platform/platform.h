@@ -307,9 +307,9 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    virtual std::unique_ptr<FormWindow> create_form(const FormSpec& spec, EventSink& sink) = 0;
+    virtual std::unique_ptr<FormWindow> create_form(const FormSpec& design, EventSink& sink) = 0;
     // Controls are created in tab order; menu items after their menu.
-    virtual std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& spec) = 0;
+    virtual std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& design) = 0;
     // Pops up the menu at the pointer and waits until it closes; the chosen
     // item's Click event is delivered to the sink from there.
     virtual void popup_menu(Control& menu) = 0;

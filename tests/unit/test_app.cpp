@@ -44,8 +44,8 @@ TEST_F(AppTest, ControlsAreCreatedInTabOrderWithTheirInitialStates) {
     EXPECT_TRUE(form->form().visible());
 
     // Create Ini stands where the profile box is, 60 twips wider.
-    const ControlSpec* combo = desktop().spec("Combo1");
-    const ControlSpec* create = desktop().spec("Command4");
+    const ControlSpec* combo = desktop().design("Combo1");
+    const ControlSpec* create = desktop().design("Command4");
     ASSERT_TRUE(combo && create);
     EXPECT_EQ(create->left, combo->left);
     EXPECT_EQ(create->top, combo->top);
@@ -269,12 +269,12 @@ TEST(SetTopmost, ConvertsTwipsToPixelsRoundingHalvesToEven) {
         void on_event(const UiEvent&) override {}
         bool on_query_unload(int) override { return true; }
     } sink;
-    FormSpec spec;
-    spec.client_width = 4680;
-    spec.client_height = 2025;
-    spec.left = 3435;
-    spec.top = 2610;
-    const auto f = d.create_form(spec, sink);
+    FormSpec design;
+    design.client_width = 4680;
+    design.client_height = 2025;
+    design.left = 3435;
+    design.top = 2610;
+    const auto f = d.create_form(design, sink);
     for (double tpp : {15.0, 12.0, 10.0}) {
         d.set_twips_per_pixel(tpp, tpp);
         SetTopmost(d, d, *f, true);

@@ -95,20 +95,20 @@ class CaptureWorld : public ::testing::Test {
   private:
     std::unique_ptr<Control> make(const std::string& name, ControlKind kind,
                                   const std::string& text, bool visible = true, int index = -1) {
-        ControlSpec spec;
-        spec.name = name;
-        spec.index = index;
-        spec.kind = kind;
-        spec.text = text;
-        spec.visible = visible;
+        ControlSpec design;
+        design.name = name;
+        design.index = index;
+        design.kind = kind;
+        design.text = text;
+        design.visible = visible;
         // Side by side, so each can be found under the pointer.
-        spec.left = 300 * next_left_++;
-        spec.width = 300;
-        spec.height = 300;
+        design.left = 300 * next_left_++;
+        design.width = 300;
+        design.height = 300;
         if (kind == ControlKind::PictureBox) {
-            spec.picture = Picture::FinderTool;
+            design.picture = Picture::FinderTool;
         }
-        return d.create_control(*form, spec);
+        return d.create_control(*form, design);
     }
     int next_left_ = 0;
 };

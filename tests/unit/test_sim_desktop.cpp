@@ -34,11 +34,11 @@ class RecordingSink : public EventSink {
 };
 
 ControlSpec make_spec(const std::string& name, int index, ControlKind kind) {
-    ControlSpec spec;
-    spec.name = name;
-    spec.index = index;
-    spec.kind = kind;
-    return spec;
+    ControlSpec design;
+    design.name = name;
+    design.index = index;
+    design.kind = kind;
+    return design;
 }
 
 UiEvent click(const std::string& name) {
@@ -156,8 +156,8 @@ TEST_F(SimDesktopTest, AHungButtonIgnoresTheClick) {
 }
 
 TEST_F(SimDesktopTest, EventsPostedByAClickRunInTheNextDoEvents) {
-    FormSpec spec;
-    auto form = desktop.create_form(spec, sink);
+    FormSpec design;
+    auto form = desktop.create_form(design, sink);
     const Hwnd box = desktop.open_message_box("Q", {"OK"});
     desktop.window(desktop.find_window_ex(box, 0, "Button", "OK")).on_click = [this] {
         desktop.post(UiEvent{"Monitor_timer", -1, EventKind::Timer});
@@ -268,12 +268,12 @@ TEST_F(SimDesktopTest, WindowFromPointFindsTheDeepestVisibleWindow) {
 
 TEST_F(SimDesktopTest, TimersTickEveryIntervalFromWhenTheyWereSwitchedOn) {
     auto form = desktop.create_form(FormSpec{}, sink);
-    ControlSpec spec;
-    spec.name = "Monitor_timer";
-    spec.kind = ControlKind::Timer;
-    spec.interval_ms = 55;
-    spec.enabled = false;
-    auto timer = desktop.create_control(*form, spec);
+    ControlSpec design;
+    design.name = "Monitor_timer";
+    design.kind = ControlKind::Timer;
+    design.interval_ms = 55;
+    design.enabled = false;
+    auto timer = desktop.create_control(*form, design);
     EXPECT_EQ(timer->hwnd(), 0u);
     desktop.advance(10);
     timer->set_enabled(true);  // ticks due at 65, 120, 175, ...
@@ -335,15 +335,15 @@ TEST_F(SimDesktopTest, FormAndControlsAreWindowsOfTheirOwn) {
         {ControlKind::Shape, "Shape"}};
     std::vector<std::unique_ptr<Control>> controls;
     for (std::size_t i = 0; i < std::size(made); ++i) {
-        ControlSpec spec;
-        spec.name = "c";
-        spec.index = static_cast<int>(i);
-        spec.kind = made[i].kind;
-        spec.left = 150;
-        spec.top = 300;
-        spec.width = 300;
-        spec.height = 150;
-        controls.push_back(desktop.create_control(*form, spec));
+        ControlSpec design;
+        design.name = "c";
+        design.index = static_cast<int>(i);
+        design.kind = made[i].kind;
+        design.left = 150;
+        design.top = 300;
+        design.width = 300;
+        design.height = 150;
+        controls.push_back(desktop.create_control(*form, design));
         const Hwnd hwnd = controls.back()->hwnd();
         EXPECT_EQ(desktop.get_class_name(hwnd, 255), made[i].cls);
         EXPECT_EQ(desktop.get_parent(hwnd), form->hwnd());
@@ -378,10 +378,10 @@ TEST_F(SimDesktopTest, ShowingTheFormQueuesOneActivate) {
 TEST_F(SimDesktopTest, ControlsRefuseOperationsOfOtherKinds) {
     auto form = desktop.create_form(FormSpec{}, sink);
     const auto make = [&](ControlKind kind, const char* name) {
-        ControlSpec spec;
-        spec.name = name;
-        spec.kind = kind;
-        return desktop.create_control(*form, spec);
+        ControlSpec design;
+        design.name = name;
+        design.kind = kind;
+        return desktop.create_control(*form, design);
     };
     auto timer = make(ControlKind::Timer, "t");
     auto label = make(ControlKind::Label, "l");
@@ -404,8 +404,8 @@ TEST_F(SimDesktopTest, OptionButtonsFormOneGroup) {
     auto form = desktop.create_form(FormSpec{}, sink);
     std::vector<std::unique_ptr<Control>> options;
     for (int i = 0; i < 3; ++i) {
-        ControlSpec spec = make_spec("Op1", i, ControlKind::OptionButton);
-        options.push_back(desktop.create_control(*form, spec));
+        ControlSpec design = make_spec("Op1", i, ControlKind::OptionButton);
+        options.push_back(desktop.create_control(*form, design));
     }
     options[0]->set_value(true);
     desktop.type_text("Op1", "", 2);
@@ -421,9 +421,9 @@ TEST_F(SimDesktopTest, FileListShowsMatchingVisibleFilesSortedWithoutCase) {
         std::ofstream(folder / name) << "";
     }
     auto form = desktop.create_form(FormSpec{}, sink);
-    ControlSpec spec = make_spec("File1", -1, ControlKind::FileList);
-    spec.pattern = "*.ini";
-    auto list = desktop.create_control(*form, spec);
+    ControlSpec design = make_spec("File1", -1, ControlKind::FileList);
+    design.pattern = "*.ini";
+    auto list = desktop.create_control(*form, design);
     list->set_folder(folder.string());
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0), "A.INI");

@@ -351,7 +351,7 @@ bool SimDesktop::click_button(Hwnd button) {
         }
         if (control->kind() == ControlKind::CommandButton ||
             control->kind() == ControlKind::OptionButton) {
-            deliver(UiEvent{control->spec().name, control->spec().index, EventKind::Click});
+            deliver(UiEvent{control->design().name, control->design().index, EventKind::Click});
         }
     }
     return true;

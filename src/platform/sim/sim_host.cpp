@@ -53,8 +53,8 @@ int to_pixels(int twips, double twips_per_pixel) {
 SimControl::SimControl(SimDesktop& desktop, ControlState state)
     : desktop_(&desktop), state_(std::move(state)) {
     desktop.impl_->controls.push_back(this);
-    if (state_.spec.kind == ControlKind::Timer && state_.enabled) {
-        state_.next_due = desktop.now_ + state_.spec.interval_ms;
+    if (state_.design.kind == ControlKind::Timer && state_.enabled) {
+        state_.next_due = desktop.now_ + state_.design.interval_ms;
     }
 }
 
@@ -80,7 +80,7 @@ SimWindow* SimControl::window() const {
 void SimControl::require(bool allowed, const char* operation) const {
     if (!allowed) {
         throw std::logic_error(std::string(operation) + " makes no sense for control " +
-                               display_name(state_.spec.name, state_.spec.index));
+                               display_name(state_.design.name, state_.design.index));
     }
 }
 
@@ -153,7 +153,7 @@ bool SimControl::enabled() const {
 void SimControl::set_enabled(bool enabled) {
     if (kind() == ControlKind::Timer && enabled && !state_.enabled && desktop_ != nullptr) {
         // Ticks come every interval from the moment the timer is switched on.
-        state_.next_due = desktop_->now_ + state_.spec.interval_ms;
+        state_.next_due = desktop_->now_ + state_.design.interval_ms;
     }
     state_.enabled = enabled;
 }
@@ -241,7 +241,7 @@ void SimControl::refresh() {
         return;  // a repaint: nothing to do here
     }
     state_.items = state_.folder.empty() ? std::vector<std::string>{}
-                                         : list_matching_files(state_.folder, state_.spec.pattern);
+                                         : list_matching_files(state_.folder, state_.design.pattern);
     if (state_.list_index >= static_cast<int>(state_.items.size())) {
         state_.list_index = -1;
     }
@@ -264,16 +264,16 @@ std::uint64_t SimControl::picture_handle() const {
 }
 
 bool SimControl::timer_due(std::int64_t now) {
-    if (kind() != ControlKind::Timer || !state_.enabled || state_.spec.interval_ms <= 0 ||
+    if (kind() != ControlKind::Timer || !state_.enabled || state_.design.interval_ms <= 0 ||
         state_.next_due > now) {
         return false;
     }
-    state_.next_due = now + state_.spec.interval_ms;
+    state_.next_due = now + state_.design.interval_ms;
     return true;
 }
 
 std::optional<std::int64_t> SimControl::timer_next_due() const {
-    if (kind() != ControlKind::Timer || !state_.enabled || state_.spec.interval_ms <= 0) {
+    if (kind() != ControlKind::Timer || !state_.enabled || state_.design.interval_ms <= 0) {
         return std::nullopt;
     }
     return state_.next_due;
@@ -302,7 +302,7 @@ void SimFormWindow::set_visible(bool visible) {
     body_.set_visible(visible);
     if (visible && !was_visible) {
         if (SimDesktop* desktop = body_.desktop()) {
-            desktop->post(UiEvent{body_.spec().name, -1, EventKind::Activate});
+            desktop->post(UiEvent{body_.design().name, -1, EventKind::Activate});
         }
     }
 }
@@ -346,7 +346,7 @@ int SimFormWindow::height_twips() const {
 
 SimControl* SimDesktop::find_control(const std::string& name, int index) const {
     for (SimControl* control : impl_->controls) {
-        if (control->spec().name == name && control->spec().index == index) {
+        if (control->design().name == name && control->design().index == index) {
             return control;
         }
     }
@@ -374,7 +374,7 @@ FormWindow* SimDesktop::form() const {
     return impl_->form;
 }
 
-const ControlSpec* SimDesktop::spec(const std::string& name, int index) const {
+const ControlSpec* SimDesktop::design(const std::string& name, int index) const {
     const auto found = impl_->specs.find({name, index});
     return found == impl_->specs.end() ? nullptr : &found->second;
 }
@@ -470,7 +470,7 @@ void SimDesktop::post_timer_ticks() {
     const std::vector<SimControl*> controls = impl_->controls;  // handlers may add or drop some
     for (SimControl* control : controls) {
         if (control->timer_due(now_)) {
-            post(UiEvent{control->spec().name, control->spec().index, EventKind::Timer});
+            post(UiEvent{control->design().name, control->design().index, EventKind::Timer});
         }
     }
 }
@@ -498,85 +498,85 @@ void SimDesktop::advance(std::int64_t ms) {
 // ---------------------------------------------------------------------------
 // Host.
 
-std::unique_ptr<FormWindow> SimDesktop::create_form(const FormSpec& spec, EventSink& sink) {
-    record("CreateForm(" + spec.name + ")");
+std::unique_ptr<FormWindow> SimDesktop::create_form(const FormSpec& design, EventSink& sink) {
+    record("CreateForm(" + design.name + ")");
     if (impl_->form != nullptr) {
         throw std::logic_error("create_form: the form exists already");
     }
-    const int left = to_pixels(spec.left, tppx_) - kFrameSide;
-    const int top = to_pixels(spec.top, tppy_) - kFrameTop;
-    const int width = to_pixels(spec.client_width, tppx_) + 2 * kFrameSide;
-    const int height = to_pixels(spec.client_height, tppy_) + kFrameTop + kFrameBottom;
+    const int left = to_pixels(design.left, tppx_) - kFrameSide;
+    const int top = to_pixels(design.top, tppy_) - kFrameTop;
+    const int width = to_pixels(design.client_width, tppx_) + 2 * kFrameSide;
+    const int height = to_pixels(design.client_height, tppy_) + kFrameTop + kFrameBottom;
     const Hwnd hwnd =
-        add_window("WendlockForm", spec.caption, Rect{left, top, left + width, top + height});
+        add_window("WendlockForm", design.caption, Rect{left, top, left + width, top + height});
     // Created hidden: showing it is what activates it.
     impl_->windows.at(hwnd).visible = false;
-    paint_window(hwnd, spec.back_colour);
+    paint_window(hwnd, design.back_colour);
 
     ControlState state;
-    state.spec.name = spec.name;
-    state.spec.kind = ControlKind::Form;
-    state.spec.text = spec.caption;
-    state.spec.left = spec.left;
-    state.spec.top = spec.top;
-    state.spec.width = spec.client_width;
-    state.spec.height = spec.client_height;
-    state.spec.visible = false;
-    state.spec.back_colour = spec.back_colour;
-    state.spec.picture = spec.icon;
+    state.design.name = design.name;
+    state.design.kind = ControlKind::Form;
+    state.design.text = design.caption;
+    state.design.left = design.left;
+    state.design.top = design.top;
+    state.design.width = design.client_width;
+    state.design.height = design.client_height;
+    state.design.visible = false;
+    state.design.back_colour = design.back_colour;
+    state.design.picture = design.icon;
     state.hwnd = hwnd;
-    state.text = spec.caption;
+    state.text = design.caption;
     state.visible = false;
-    state.back_colour = spec.back_colour;
-    state.picture = spec.icon;
-    impl_->specs[{spec.name, -1}] = state.spec;
+    state.back_colour = design.back_colour;
+    state.picture = design.icon;
+    impl_->specs[{design.name, -1}] = state.design;
 
     auto form = std::make_unique<SimFormWindow>(*this, std::move(state));
     impl_->form = form.get();
     impl_->sink = &sink;
-    impl_->form_name = spec.name;
+    impl_->form_name = design.name;
     return form;
 }
 
-std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const ControlSpec& spec) {
-    const std::string name = display_name(spec.name, spec.index);
+std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const ControlSpec& design) {
+    const std::string name = display_name(design.name, design.index);
     record("CreateControl(" + name + ")");
     if (&form != impl_->form) {
         throw std::logic_error("create_control: not the simulated form");
     }
-    if (spec.kind == ControlKind::Form) {
+    if (design.kind == ControlKind::Form) {
         throw std::logic_error("create_control: a form is made with create_form");
     }
-    if (find_control(spec.name, spec.index) != nullptr ||
-        impl_->specs.count({spec.name, spec.index})) {
+    if (find_control(design.name, design.index) != nullptr ||
+        impl_->specs.count({design.name, design.index})) {
         throw std::logic_error("create_control: " + name + " exists already");
     }
     ControlState state;
-    state.spec = spec;
-    state.text = spec.text;
-    state.visible = spec.visible;
-    state.enabled = spec.enabled;
-    state.back_colour = spec.back_colour.value_or(0xFFFFFF);
-    state.value = spec.checked;
-    state.picture = spec.picture;
+    state.design = design;
+    state.text = design.text;
+    state.visible = design.visible;
+    state.enabled = design.enabled;
+    state.back_colour = design.back_colour.value_or(0xFFFFFF);
+    state.value = design.checked;
+    state.picture = design.picture;
 
     const Hwnd form_hwnd = form.hwnd();
-    if (const char* cls = window_class_of(spec.kind); cls != nullptr && exists(form_hwnd)) {
+    if (const char* cls = window_class_of(design.kind); cls != nullptr && exists(form_hwnd)) {
         const Rect outer = window(form_hwnd).rect;
-        const int left = outer.left + kFrameSide + to_pixels(spec.left, tppx_);
-        const int top = outer.top + kFrameTop + to_pixels(spec.top, tppy_);
-        const Rect rect{left, top, left + to_pixels(spec.width, tppx_),
-                        top + to_pixels(spec.height, tppy_)};
+        const int left = outer.left + kFrameSide + to_pixels(design.left, tppx_);
+        const int top = outer.top + kFrameTop + to_pixels(design.top, tppy_);
+        const Rect rect{left, top, left + to_pixels(design.width, tppx_),
+                        top + to_pixels(design.height, tppy_)};
         const bool captioned =
-            spec.kind != ControlKind::ListBox && spec.kind != ControlKind::FileList &&
-            spec.kind != ControlKind::PictureBox && spec.kind != ControlKind::Shape;
-        state.hwnd = add_window(cls, captioned ? spec.text : std::string(), rect, form_hwnd);
-        window(state.hwnd).visible = spec.visible;
-        if (spec.back_colour) {
-            paint_window(state.hwnd, *spec.back_colour);
+            design.kind != ControlKind::ListBox && design.kind != ControlKind::FileList &&
+            design.kind != ControlKind::PictureBox && design.kind != ControlKind::Shape;
+        state.hwnd = add_window(cls, captioned ? design.text : std::string(), rect, form_hwnd);
+        window(state.hwnd).visible = design.visible;
+        if (design.back_colour) {
+            paint_window(state.hwnd, *design.back_colour);
         }
     }
-    impl_->specs[{spec.name, spec.index}] = spec;
+    impl_->specs[{design.name, design.index}] = design;
     impl_->creation_order.push_back(name);
     return std::make_unique<SimControl>(*this, std::move(state));
 }
@@ -584,9 +584,9 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
 void SimDesktop::popup_menu(Control& menu) {
     std::string name;
     if (auto* control = dynamic_cast<SimControl*>(&menu)) {
-        name = control->spec().name;
+        name = control->design().name;
     } else if (auto* form_window = dynamic_cast<SimFormWindow*>(&menu)) {
-        name = form_window->body().spec().name;
+        name = form_window->body().design().name;
     } else {
         throw std::logic_error("popup_menu: not a simulated control");
     }

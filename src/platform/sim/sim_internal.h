@@ -31,7 +31,7 @@ constexpr Hwnd kDesktopHwnd = 0x10010;
 constexpr Rect kScreen{0, 0, 1920, 1080};
 
 struct ControlState {
-    ControlSpec spec;
+    ControlSpec design;
     Hwnd hwnd = 0;
     std::string text;
     bool visible = true;
@@ -78,8 +78,8 @@ class SimControl final : public Control {
     void set_picture(Picture picture) override;
     std::uint64_t picture_handle() const override;
 
-    ControlKind kind() const { return state_.spec.kind; }
-    const ControlSpec& spec() const { return state_.spec; }
+    ControlKind kind() const { return state_.design.kind; }
+    const ControlSpec& design() const { return state_.design; }
     ControlState& state() { return state_; }
     // The object handed out for this control (the form's wrapper for the form).
     Control* outer() const { return outer_; }

@@ -174,7 +174,7 @@ class SimDesktop final : public WindowSystem, public Host {
     // The control created under that name (and index), or nullptr.
     Control* control(const std::string& name, int index = -1) const;
     FormWindow* form() const;
-    const ControlSpec* spec(const std::string& name, int index = -1) const;
+    const ControlSpec* design(const std::string& name, int index = -1) const;
     // Tab order: names of the controls in creation order ("cmd1(0)" for arrays).
     std::vector<std::string> creation_order() const;
     // Simulates a user typing into a combo box / text box, choosing an option.
@@ -239,8 +239,8 @@ class SimDesktop final : public WindowSystem, public Host {
                         unsigned flags) override;
 
     // --- Host --------------------------------------------------------------
-    std::unique_ptr<FormWindow> create_form(const FormSpec& spec, EventSink& sink) override;
-    std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& spec) override;
+    std::unique_ptr<FormWindow> create_form(const FormSpec& design, EventSink& sink) override;
+    std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& design) override;
     void popup_menu(Control& menu) override;
     int message_box(const std::string& text, const std::string& caption, unsigned flags) override;
     void do_events() override;

@@ -15,7 +15,7 @@ namespace wl::win32 {
 namespace {
 
 [[noreturn]] void unsupported(const ControlRecord& record, const char* operation) {
-    throw std::logic_error(record.spec.name + ": " + operation +
+    throw std::logic_error(record.design.name + ": " + operation +
                            " is not supported by this kind of control");
 }
 
@@ -31,64 +31,64 @@ constexpr int kDropDownHeight = 120;
 // ---------------------------------------------------------------------------
 // Creating controls.
 
-ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
+ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
     if (form == nullptr)
         throw std::logic_error("create the main window before its controls");
-    if (spec.kind == ControlKind::Form)
+    if (design.kind == ControlKind::Form)
         throw std::logic_error("a form is not a control");
     auto owned = std::make_unique<ControlRecord>();
     ControlRecord& record = *owned;
     record.host = this;
-    record.spec = spec;
+    record.design = design;
     record.id = next_id++;
-    record.back = spec.back_colour;
-    record.picture = spec.picture;
-    record.visible = spec.visible;
-    record.enabled = spec.enabled;
-    record.checked = spec.checked;
+    record.back = design.back_colour;
+    record.picture = design.picture;
+    record.visible = design.visible;
+    record.enabled = design.enabled;
+    record.checked = design.checked;
 
-    const int x = to_pixels_x(spec.left);
-    const int y = to_pixels_y(spec.top);
-    const int width = to_pixels_x(spec.width);
-    const int height = to_pixels_y(spec.height);
-    const DWORD base = WS_CHILD | WS_CLIPSIBLINGS | (spec.visible ? WS_VISIBLE : 0) |
-                       (spec.enabled ? 0 : WS_DISABLED);
+    const int x = to_pixels_x(design.left);
+    const int y = to_pixels_y(design.top);
+    const int width = to_pixels_x(design.width);
+    const int height = to_pixels_y(design.height);
+    const DWORD base = WS_CHILD | WS_CLIPSIBLINGS | (design.visible ? WS_VISIBLE : 0) |
+                       (design.enabled ? 0 : WS_DISABLED);
 
     auto make_window = [&](const char* window_class, DWORD style, DWORD ex_style, int h) {
         record.hwnd = ::CreateWindowExA(
-            ex_style, window_class, spec.text.c_str(), base | style, x, y, width, h, form,
+            ex_style, window_class, design.text.c_str(), base | style, x, y, width, h, form,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance, nullptr);
         if (record.hwnd == nullptr) {
-            throw std::runtime_error("cannot create the control " + spec.name);
+            throw std::runtime_error("cannot create the control " + design.name);
         }
         ::SetWindowLongPtrA(record.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
         by_hwnd[record.hwnd] = &record;
-        if (!spec.font.name.empty())
-            record.font.reset(make_font(spec.font));
+        if (!design.font.name.empty())
+            record.font.reset(make_font(design.font));
         const HFONT font = record.font ? record.font.get() : default_font.get();
         ::SendMessageA(record.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Later controls lie on top of earlier ones where they overlap; the
         // tab order stays the creation order (see handle_tab).
         ::SetWindowPos(record.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        if (!spec.tooltip.empty() && tooltip != nullptr) {
+        if (!design.tooltip.empty() && tooltip != nullptr) {
             TTTOOLINFOA tool{};
             tool.cbSize = TTTOOLINFOA_V2_SIZE;
             tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
             tool.hwnd = form;
             tool.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
-            tool.lpszText = record.spec.tooltip.data();
+            tool.lpszText = record.design.tooltip.data();
             ::SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         }
     };
 
-    switch (spec.kind) {
+    switch (design.kind) {
         case ControlKind::Label:
-            make_window("STATIC", SS_NOTIFY | (spec.centred ? SS_CENTER : SS_LEFT), 0, height);
+            make_window("STATIC", SS_NOTIFY | (design.centred ? SS_CENTER : SS_LEFT), 0, height);
             break;
         case ControlKind::TextBox: {
             // A text box in the form's own colour reads as a caption: no frame
             // and no margins, its text fills the box.
-            const bool flat = spec.back_colour && *spec.back_colour == effective_back(form_record);
+            const bool flat = design.back_colour && *design.back_colour == effective_back(form_record);
             make_window("EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, flat ? 0 : WS_EX_CLIENTEDGE,
                         height);
             if (flat)
@@ -107,7 +107,7 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
         case ControlKind::OptionButton: {
             bool first = true;
             for (const auto& other : records) {
-                if (other->spec.kind == ControlKind::OptionButton)
+                if (other->design.kind == ControlKind::OptionButton)
                     first = false;
             }
             // Checked by the host (set_option), so the group works whatever
@@ -116,13 +116,13 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
             break;
         }
         case ControlKind::CommandButton:
-            make_window("BUTTON", WS_TABSTOP | (spec.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON), 0,
+            make_window("BUTTON", WS_TABSTOP | (design.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON), 0,
                         height);
             break;
         case ControlKind::ComboBox:
             make_window("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
                         height + kDropDownHeight);
-            ::SetWindowTextA(record.hwnd, spec.text.c_str());
+            ::SetWindowTextA(record.hwnd, design.text.c_str());
             break;
         case ControlKind::ListBox:
         case ControlKind::FileList:
@@ -134,17 +134,17 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
         case ControlKind::Menu:
             record.menu.reset(::CreatePopupMenu());
             if (!record.menu)
-                throw std::runtime_error("cannot create the menu " + spec.name);
+                throw std::runtime_error("cannot create the menu " + design.name);
             break;
         case ControlKind::MenuItem: {
             for (const auto& other : records) {
-                if (other->spec.kind == ControlKind::Menu && other->spec.name == spec.parent) {
+                if (other->design.kind == ControlKind::Menu && other->design.name == design.parent) {
                     record.parent_menu = other.get();
                 }
             }
             if (record.parent_menu == nullptr) {
-                throw std::logic_error("the menu item " + spec.name + " has no menu " +
-                                       spec.parent);
+                throw std::logic_error("the menu item " + design.name + " has no menu " +
+                                       design.parent);
             }
             break;
         }
@@ -158,7 +158,7 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& spec) {
         record.parent_menu->items.push_back(&record);
         rebuild_menu(*record.parent_menu);
     }
-    if (spec.kind == ControlKind::Timer && spec.enabled)
+    if (design.kind == ControlKind::Timer && design.enabled)
         start_timer(record);
     return record;
 }
@@ -174,7 +174,7 @@ ControlRecord* Win32Host::Impl::record_of(HWND hwnd) const {
 Colour Win32Host::Impl::effective_back(const ControlRecord& record) const {
     if (record.back)
         return *record.back;
-    switch (record.spec.kind) {
+    switch (record.design.kind) {
         case ControlKind::TextBox:
         case ControlKind::ComboBox:
         case ControlKind::ListBox:
@@ -199,12 +199,12 @@ HBRUSH Win32Host::Impl::brush_for(ControlRecord& record) {
 }
 
 void Win32Host::Impl::repaint(const ControlRecord& record) {
-    if (record.spec.kind == ControlKind::Form) {
+    if (record.design.kind == ControlKind::Form) {
         if (form != nullptr) {
             ::RedrawWindow(form, nullptr, nullptr,
                            RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
         }
-    } else if (record.spec.kind == ControlKind::Shape) {
+    } else if (record.design.kind == ControlKind::Shape) {
         if (form != nullptr)
             ::InvalidateRect(form, &record.bounds, TRUE);
     } else if (record.hwnd != nullptr) {
@@ -222,7 +222,7 @@ static void move_focus_off(HWND form, HWND control) {
 
 void Win32Host::Impl::set_visible(ControlRecord& record, bool visible) {
     record.visible = visible;
-    switch (record.spec.kind) {
+    switch (record.design.kind) {
         case ControlKind::Form: {
             if (form == nullptr)
                 return;
@@ -253,7 +253,7 @@ void Win32Host::Impl::set_visible(ControlRecord& record, bool visible) {
 
 void Win32Host::Impl::set_enabled(ControlRecord& record, bool enabled) {
     record.enabled = enabled;
-    switch (record.spec.kind) {
+    switch (record.design.kind) {
         case ControlKind::Timer:
             if (enabled) {
                 start_timer(record);
@@ -285,7 +285,7 @@ void Win32Host::Impl::set_option(ControlRecord& record, bool value) {
         return;
     // All option buttons of the form are one group.
     for (const auto& other : records) {
-        if (other.get() != &record && other->spec.kind == ControlKind::OptionButton &&
+        if (other.get() != &record && other->design.kind == ControlKind::OptionButton &&
             other->hwnd != nullptr) {
             ::SendMessageA(other->hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
         }
@@ -308,21 +308,21 @@ void Win32Host::Impl::rebuild_menu(ControlRecord& menu) {
         if (!item->visible)
             continue;
         const auto id = static_cast<UINT_PTR>(item->id);
-        if (item->spec.text == "-") {
+        if (item->design.text == "-") {
             ::AppendMenuA(handle, MF_SEPARATOR, id, nullptr);
         } else {
             ::AppendMenuA(handle,
                           MF_STRING | (item->checked ? MF_CHECKED : MF_UNCHECKED) |
                               (item->enabled ? MF_ENABLED : MF_GRAYED),
-                          id, item->spec.text.c_str());
+                          id, item->design.text.c_str());
         }
     }
 }
 
 void Win32Host::Impl::start_timer(ControlRecord& timer) {
-    if (timer.timer_running || form == nullptr || ended || timer.spec.interval_ms <= 0)
+    if (timer.timer_running || form == nullptr || ended || timer.design.interval_ms <= 0)
         return;
-    if (::SetTimer(form, static_cast<UINT_PTR>(timer.id), static_cast<UINT>(timer.spec.interval_ms),
+    if (::SetTimer(form, static_cast<UINT_PTR>(timer.id), static_cast<UINT>(timer.design.interval_ms),
                    nullptr) != 0) {
         timer.timer_running = true;
     }
@@ -337,7 +337,7 @@ void Win32Host::Impl::stop_timer(ControlRecord& timer) {
 }
 
 void Win32Host::Impl::refresh_file_list(ControlRecord& list) {
-    const std::vector<std::string> names = files.list_files(list.folder, list.spec.pattern);
+    const std::vector<std::string> names = files.list_files(list.folder, list.design.pattern);
     if (list.hwnd == nullptr)
         return;
     ::SendMessageA(list.hwnd, WM_SETREDRAW, FALSE, 0);
@@ -355,10 +355,10 @@ void Win32Host::Impl::refresh_file_list(ControlRecord& list) {
 LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
     ControlRecord* record = record_of(control);
     if (record != nullptr) {
-        switch (record->spec.kind) {
+        switch (record->design.kind) {
             case ControlKind::Label:
             case ControlKind::OptionButton:
-                ::SetTextColor(dc, record->spec.fore_colour ? *record->spec.fore_colour
+                ::SetTextColor(dc, record->design.fore_colour ? *record->design.fore_colour
                                                             : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
@@ -366,12 +366,12 @@ LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
             case ControlKind::ComboBox:
             case ControlKind::ListBox:
             case ControlKind::FileList: {
-                if (!record->spec.fore_colour && !record->back)
+                if (!record->design.fore_colour && !record->back)
                     break;
                 // A disabled or read-only text box asks with WM_CTLCOLORSTATIC.
                 const bool greyed = message == WM_CTLCOLORSTATIC && !::IsWindowEnabled(control);
                 ::SetTextColor(dc, greyed                     ? ::GetSysColor(COLOR_GRAYTEXT)
-                                   : record->spec.fore_colour ? *record->spec.fore_colour
+                                   : record->design.fore_colour ? *record->design.fore_colour
                                                               : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
@@ -417,7 +417,7 @@ void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
         ::DrawTextA(dc, caption.c_str(), -1, &shadow, kFormat);
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     } else {
-        ::SetTextColor(dc, record->spec.fore_colour ? *record->spec.fore_colour
+        ::SetTextColor(dc, record->design.fore_colour ? *record->design.fore_colour
                                                     : ::GetSysColor(COLOR_BTNTEXT));
     }
     ::DrawTextA(dc, caption.c_str(), -1, &text, kFormat);
@@ -438,9 +438,9 @@ void Win32Host::Impl::fill_background(HDC dc) {
 // The form's own drawing: the frames of its visible shapes.
 void Win32Host::Impl::paint_form(HDC dc) {
     for (const auto& record : records) {
-        if (record->spec.kind != ControlKind::Shape || !record->visible)
+        if (record->design.kind != ControlKind::Shape || !record->visible)
             continue;
-        const Colour colour = record->spec.fore_colour ? *record->spec.fore_colour
+        const Colour colour = record->design.fore_colour ? *record->design.fore_colour
                               : record->back           ? *record->back
                                              : static_cast<Colour>(::GetSysColor(COLOR_WINDOWTEXT));
         const UniquePen pen(::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(colour)));
@@ -476,7 +476,7 @@ class Win32Control final : public FormWindow {
         switch (kind()) {
             case ControlKind::Menu:
             case ControlKind::MenuItem:
-                return record_.spec.text;
+                return record_.design.text;
             case ControlKind::Shape:
             case ControlKind::Timer:
                 return {};
@@ -493,10 +493,10 @@ class Win32Control final : public FormWindow {
     void set_text(std::string_view text) override {
         switch (kind()) {
             case ControlKind::Menu:
-                record_.spec.text = std::string(text);
+                record_.design.text = std::string(text);
                 return;
             case ControlKind::MenuItem:
-                record_.spec.text = std::string(text);
+                record_.design.text = std::string(text);
                 host_.rebuild_menu(*record_.parent_menu);
                 return;
             case ControlKind::Shape:
@@ -507,7 +507,7 @@ class Win32Control final : public FormWindow {
             default: {
                 const std::string value(text);
                 ::SetWindowTextA(record_.hwnd, value.c_str());
-                if (record_.spec.graphical)
+                if (record_.design.graphical)
                     ::InvalidateRect(record_.hwnd, nullptr, TRUE);
                 return;
             }
@@ -659,7 +659,7 @@ class Win32Control final : public FormWindow {
     int height_twips() const override { return outer(&RECT::bottom, host_.tpp_y, true); }
 
   private:
-    ControlKind kind() const { return record_.spec.kind; }
+    ControlKind kind() const { return record_.design.kind; }
 
     void form_only(const char* operation) const {
         if (kind() != ControlKind::Form)

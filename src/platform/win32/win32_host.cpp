@@ -158,21 +158,21 @@ HFONT Win32Host::Impl::make_font(const Font& font) const {
                          DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
 }
 
-void Win32Host::Impl::create_form(const FormSpec& spec, EventSink& event_sink) {
+void Win32Host::Impl::create_form(const FormSpec& design, EventSink& event_sink) {
     if (form != nullptr || ended)
         throw std::logic_error("the host runs one main window");
-    form_record.spec = ControlSpec{};
-    form_record.spec.name = spec.name;
-    form_record.spec.kind = ControlKind::Form;
-    form_record.spec.text = spec.caption;
-    form_record.back = spec.back_colour;
+    form_record.design = ControlSpec{};
+    form_record.design.name = design.name;
+    form_record.design.kind = ControlKind::Form;
+    form_record.design.text = design.caption;
+    form_record.back = design.back_colour;
 
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT outer{0, 0, to_pixels_x(spec.client_width), to_pixels_y(spec.client_height)};
+    RECT outer{0, 0, to_pixels_x(design.client_width), to_pixels_y(design.client_height)};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
     const HWND hwnd = ::CreateWindowExA(
-        0, kFormClass, spec.caption.c_str(), kStyle, to_pixels_x(spec.left) + outer.left,
-        to_pixels_y(spec.top) + outer.top, outer.right - outer.left, outer.bottom - outer.top,
+        0, kFormClass, design.caption.c_str(), kStyle, to_pixels_x(design.left) + outer.left,
+        to_pixels_y(design.top) + outer.top, outer.right - outer.left, outer.bottom - outer.top,
         nullptr, nullptr, instance, &form_record);
     if (hwnd == nullptr)
         throw std::runtime_error("cannot create the main window");
@@ -181,11 +181,11 @@ void Win32Host::Impl::create_form(const FormSpec& spec, EventSink& event_sink) {
     by_hwnd[hwnd] = &form_record;
     sink = &event_sink;
 
-    if (spec.icon != Picture::None) {
+    if (design.icon != Picture::None) {
         ::SendMessageA(hwnd, WM_SETICON, ICON_BIG,
-                       reinterpret_cast<LPARAM>(images.icon(spec.icon, false)));
+                       reinterpret_cast<LPARAM>(images.icon(design.icon, false)));
         ::SendMessageA(hwnd, WM_SETICON, ICON_SMALL,
-                       reinterpret_cast<LPARAM>(images.icon(spec.icon, true)));
+                       reinterpret_cast<LPARAM>(images.icon(design.icon, true)));
     }
     ::SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(default_font.get()), FALSE);
     tooltip =
@@ -225,8 +225,8 @@ void Win32Host::Impl::deliver(const UiEvent& event) {
 
 void Win32Host::Impl::deliver(const ControlRecord& record, EventKind kind) {
     UiEvent event;
-    event.control = record.spec.name;
-    event.index = record.spec.index;
+    event.control = record.design.name;
+    event.index = record.design.index;
     event.kind = kind;
     deliver(event);
 }
@@ -245,8 +245,8 @@ bool Win32Host::Impl::query_unload(int reason) {
 void Win32Host::Impl::mouse_event(ControlRecord& record, EventKind kind, int button, WPARAM wparam,
                                   LPARAM lparam) {
     UiEvent event;
-    event.control = record.spec.name;
-    event.index = record.spec.index;
+    event.control = record.design.name;
+    event.index = record.design.index;
     event.kind = kind;
     event.button = button;
     event.shift = ((wparam & MK_SHIFT) != 0 ? 1 : 0) | ((wparam & MK_CONTROL) != 0 ? 2 : 0) |
@@ -479,14 +479,14 @@ void Win32Host::Impl::on_command(WPARAM wparam, LPARAM lparam) {
     ControlRecord& record = *found->second;
     const UINT code = HIWORD(wparam);
     if (lparam == 0) {
-        if (code == 0 && record.spec.kind == ControlKind::MenuItem) {
+        if (code == 0 && record.design.kind == ControlKind::MenuItem) {
             deliver(record, EventKind::Click);
         }
         return;
     }
     if (reinterpret_cast<HWND>(lparam) != record.hwnd)
         return;
-    switch (record.spec.kind) {
+    switch (record.design.kind) {
         case ControlKind::CommandButton:
             if (code == BN_CLICKED)
                 deliver(record, EventKind::Click);
@@ -545,7 +545,7 @@ void Win32Host::Impl::apply_pointer() {
 // Message loop.
 
 bool Win32Host::Impl::focusable(const ControlRecord& record) const {
-    switch (record.spec.kind) {
+    switch (record.design.kind) {
         case ControlKind::TextBox:
         case ControlKind::PictureBox:
         case ControlKind::OptionButton:
@@ -560,14 +560,14 @@ bool Win32Host::Impl::focusable(const ControlRecord& record) const {
     const HWND hwnd = record.hwnd;
     if (hwnd == nullptr || !::IsWindowVisible(hwnd) || !::IsWindowEnabled(hwnd))
         return false;
-    if (record.spec.kind != ControlKind::OptionButton)
+    if (record.design.kind != ControlKind::OptionButton)
         return true;
     // The option group is one tab stop: its selected button, or its first
     // reachable one while none is selected.
     if (::SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED)
         return true;
     for (const auto& other : records) {
-        if (other->spec.kind != ControlKind::OptionButton || other->hwnd == nullptr)
+        if (other->design.kind != ControlKind::OptionButton || other->hwnd == nullptr)
             continue;
         if (::SendMessageA(other->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED &&
             ::IsWindowVisible(other->hwnd) && ::IsWindowEnabled(other->hwnd)) {
@@ -575,7 +575,7 @@ bool Win32Host::Impl::focusable(const ControlRecord& record) const {
         }
     }
     for (const auto& other : records) {
-        if (other->spec.kind != ControlKind::OptionButton || other->hwnd == nullptr)
+        if (other->design.kind != ControlKind::OptionButton || other->hwnd == nullptr)
             continue;
         if (::IsWindowVisible(other->hwnd) && ::IsWindowEnabled(other->hwnd)) {
             return other.get() == &record;
@@ -614,9 +614,9 @@ bool Win32Host::Impl::handle_tab(const MSG& msg) {
         if (!focusable(next))
             continue;
         ::SetFocus(next.hwnd);
-        if (next.spec.kind == ControlKind::TextBox) {
+        if (next.design.kind == ControlKind::TextBox) {
             ::SendMessageA(next.hwnd, EM_SETSEL, 0, -1);
-        } else if (next.spec.kind == ControlKind::ComboBox) {
+        } else if (next.design.kind == ControlKind::ComboBox) {
             ::SendMessageA(next.hwnd, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
         }
         break;
@@ -651,21 +651,21 @@ Win32Host::Win32Host(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {
 
 Win32Host::~Win32Host() = default;
 
-std::unique_ptr<FormWindow> Win32Host::create_form(const FormSpec& spec, EventSink& sink) {
-    impl_->create_form(spec, sink);
+std::unique_ptr<FormWindow> Win32Host::create_form(const FormSpec& design, EventSink& sink) {
+    impl_->create_form(design, sink);
     return make_control(*impl_, impl_->form_record);
 }
 
-std::unique_ptr<Control> Win32Host::create_control(FormWindow& form, const ControlSpec& spec) {
+std::unique_ptr<Control> Win32Host::create_control(FormWindow& form, const ControlSpec& design) {
     if (record_of_control(form) != &impl_->form_record) {
         throw std::logic_error("controls belong on this host's main window");
     }
-    return make_control(*impl_, impl_->create_control(spec));
+    return make_control(*impl_, impl_->create_control(design));
 }
 
 void Win32Host::popup_menu(Control& menu) {
     ControlRecord* record = record_of_control(menu);
-    if (record == nullptr || record->spec.kind != ControlKind::Menu) {
+    if (record == nullptr || record->design.kind != ControlKind::Menu) {
         throw std::logic_error("only a menu can pop up");
     }
     const HWND form = impl_->form;
@@ -683,7 +683,7 @@ void Win32Host::popup_menu(Control& menu) {
     if (chosen == 0)
         return;
     const auto found = impl_->by_id.find(chosen);
-    if (found != impl_->by_id.end() && found->second->spec.kind == ControlKind::MenuItem) {
+    if (found != impl_->by_id.end() && found->second->design.kind == ControlKind::MenuItem) {
         impl_->deliver(*found->second, EventKind::Click);
     }
 }

@@ -40,11 +40,11 @@ class Images {
 // long as the host, so window procedures may hold on to them.
 struct ControlRecord {
     Win32Host::Impl* host = nullptr;
-    ControlSpec spec;            // name, index, kind and design values; a menu's
-                                 // spec.text is its current caption
+    ControlSpec design;            // name, index, kind and design values; a menu's
+                                 // design.text is its current caption
     HWND hwnd = nullptr;         // nullptr for shapes, timers and menus
     int id = 0;                  // control, menu command or timer identifier
-    std::optional<Colour> back;  // spec.back_colour as the logic changed it
+    std::optional<Colour> back;  // design.back_colour as the logic changed it
     Picture picture = Picture::None;
     UniqueFont font;
     UniqueBrush brush;  // background brush of WM_CTLCOLOR*, in brush_colour
@@ -99,8 +99,8 @@ struct Win32Host::Impl {
     int next_id = 2000;  // clear of the ids of combo boxes' own children
 
     // --- building ---------------------------------------------------------
-    void create_form(const FormSpec& spec, EventSink& event_sink);
-    ControlRecord& create_control(const ControlSpec& spec);
+    void create_form(const FormSpec& design, EventSink& event_sink);
+    ControlRecord& create_control(const ControlSpec& design);
     int to_pixels_x(int twips) const;
     int to_pixels_y(int twips) const;
     HFONT make_font(const Font& font) const;

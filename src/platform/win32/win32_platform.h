@@ -77,8 +77,8 @@ class Win32Host final : public Host {
     Win32Host(const Win32Host&) = delete;
     Win32Host& operator=(const Win32Host&) = delete;
 
-    std::unique_ptr<FormWindow> create_form(const FormSpec& spec, EventSink& sink) override;
-    std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& spec) override;
+    std::unique_ptr<FormWindow> create_form(const FormSpec& design, EventSink& sink) override;
+    std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& design) override;
     void popup_menu(Control& menu) override;
     int message_box(const std::string& text, const std::string& caption, unsigned flags) override;
     void do_events() override;
