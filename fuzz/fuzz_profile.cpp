@@ -1,0 +1,192 @@
+// A whole profile through the program on the simulated desktop: start-up
+// (which runs "Read ini"), then "Add" of a captured window, then "Read ini"
+// again.
+//
+// Input: the captured title, the chosen button's caption and the class
+// (FuzzedDataProvider random-length strings), which option button is chosen
+// (the last byte: 0-2, or 3 for none), then the profile's body (the rest).
+//
+// Checked, beyond "no crash, no hang, no escaping exception":
+// - "Add" reads a bounded number of keys (a runaway count is a hang);
+// - without a chosen button the profile is left byte for byte as it was;
+// - otherwise, for a count the test can follow (up to 1,000) and an entry
+//   the profile can hold (no NUL, no line break): the duplicate message
+//   shows exactly when a stored title among keys 1..m matches, the count
+//   reads back as m - 1 or m accordingly, the new entry reads back, and
+//   every other TitleN key reads as before.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/host_strings.h"
+#include "platform/ini/portable_ini.h"
+#include "platform/sim/sim_platform.h"
+#include "profile/add_entry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Far beyond any real profile (the watch list holds 20), far below a hang.
+constexpr long kMaxKeyReads = 20000;
+constexpr std::int64_t kFollowedCount = 1000;
+
+[[noreturn]] void fail(const std::string& what) {
+    std::fprintf(stderr, "INVARIANT BROKEN: %s\n", what.c_str());
+    std::abort();
+}
+
+const fs::path& folder() {
+    static const fs::path path = [] {
+        fs::path p = fs::temp_directory_path() / ("wl-fuzz-profile-" + std::to_string(::getpid()));
+        fs::remove_all(p);
+        fs::create_directories(p);
+        return p;
+    }();
+    return path;
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string read_key(const std::string& path, const std::string& key) {
+    return wl::ini::get_private_profile_string("WindowTitles", key, "\x01", 256, path);
+}
+
+std::string title_key(std::int64_t i) {
+    return "Title" + std::to_string(i);
+}
+
+// What a key written with `value` reads back: up to a NUL, blanks at both
+// ends and one pair of enclosing quotes removed, cut to 255 characters.
+std::string as_read_back(const std::string& value) {
+    std::string v = value.substr(0, value.find('\0'));
+    const auto first = v.find_first_not_of(" \t");
+    v = first == std::string::npos ? "" : v.substr(first, v.find_last_not_of(" \t") - first + 1);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    return v.substr(0, 255);
+}
+
+// The count "Add" starts from, as it reads it.
+std::int64_t stored_count(const std::string& path) {
+    const std::string text =
+        wl::ini::get_private_profile_string("WindowTitles", "Num_Windows", "0", 256, path);
+    const double n = wl::text::leading_number(text);
+    if (!(n > 0)) {
+        return 0;
+    }
+    return n > 1e15 ? static_cast<std::int64_t>(1e15) : static_cast<std::int64_t>(n);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    const std::string title = input.ConsumeRandomLengthString(300);
+    const std::string caption = input.ConsumeRandomLengthString(100);
+    const std::string class_name = input.ConsumeRandomLengthString(100);
+    const int option = input.ConsumeIntegralInRange<int>(0, 3);
+    const std::string body = input.ConsumeRemainingBytesAsString();
+
+    const fs::path file = folder() / "default_wl.ini";
+    const std::string path = file.string();
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << body;
+
+    wl::sim::SimWorld world(folder().string());
+    long key_reads = 0;
+    world.log.on_call = [&key_reads](const std::string& call) {
+        if (call.rfind("GetPrivateProfileStringA(", 0) == 0 && ++key_reads > kMaxKeyReads) {
+            fail("more than 20,000 key reads: a runaway loop over the stored count");
+        }
+    };
+    wl::Platform platform = world.platform();
+    wl::Form1 form(platform);
+    form.start();
+    world.desktop.do_events();
+    world.log.clear();
+
+    // What the profile holds before "Add", for the keys it will compare.
+    const std::int64_t n = stored_count(path);
+    const std::int64_t m = n + 1;
+    const bool followed = m <= kFollowedCount;
+    std::vector<std::string> titles_before;
+    if (followed) {
+        for (std::int64_t i = 1; i <= m; ++i) {
+            titles_before.push_back(read_key(path, title_key(i)));
+        }
+    }
+
+    form.Text1->set_text(title);
+    for (int k = 0; k < 3; ++k) {
+        form.cmd1[k]->set_text(k == option ? caption : "other");
+        form.Op1[k]->set_value(k == option);
+    }
+    form.finder().picked_class = class_name;
+    form.Label3->set_text("");
+    form.Command3_Click();
+
+    if (option == 3) {
+        if (slurp(file) != body) {
+            fail("\"Add\" without a chosen button changed the profile");
+        }
+    } else if (followed) {
+        const std::string trimmed_title = wl::text::trim(form.Text1->text());
+        const std::string entry = wl::make_entry(trimmed_title, caption, class_name);
+        // The profile holds the entry up to a NUL; a line break it cannot
+        // hold at all, and that write is refused.
+        const bool storable =
+            entry.substr(0, entry.find('\0')).find_first_of("\r\n") == std::string::npos;
+        bool duplicate = false;
+        if (m > 1) {
+            for (const std::string& e : titles_before) {
+                const auto bracket = e.find('[');
+                if (bracket != std::string::npos &&
+                    wl::text::trim(e.substr(0, bracket)) == trimmed_title) {
+                    duplicate = true;
+                }
+            }
+        }
+        const bool says_duplicate = form.Label3->text() == wl::kDuplicateMessage;
+        if (duplicate != says_duplicate) {
+            fail(duplicate ? "a duplicate was added" : "a new title was refused as a duplicate");
+        }
+        const std::string count = read_key(path, "Num_Windows");
+        if (count != std::to_string(duplicate ? m - 1 : m)) {
+            fail("count reads [" + count + "] after \"Add\"");
+        }
+        for (std::int64_t i = 1; i <= m; ++i) {
+            const std::string now = read_key(path, title_key(i));
+            if (i == m && !duplicate && storable) {
+                if (now != as_read_back(entry)) {
+                    fail("new entry reads back [" + now + "]");
+                }
+            } else if (i == m && !duplicate) {
+                if (now != titles_before[static_cast<std::size_t>(i - 1)]) {
+                    fail("a refused entry changed " + title_key(i));
+                }
+            } else if (now != titles_before[static_cast<std::size_t>(i - 1)]) {
+                fail(title_key(i) + " changed from [" +
+                     titles_before[static_cast<std::size_t>(i - 1)] + "] to [" + now + "]");
+            }
+        }
+    }
+
+    // The next start-up's load of what "Add" left.
+    form.Command5_Click();
+    world.desktop.do_events();
+    world.log.on_call = nullptr;
+    return 0;
+}
