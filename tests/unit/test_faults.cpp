@@ -154,6 +154,34 @@ TEST_F(VanishingWindows, TreeWalkStopsEarlyAtTheLevelOfAWindowThatGoes) {
     }
 }
 
+// The picked window closes while the release walks it: the capture ends with
+// nothing picked up from it, the pointer is released and no surface is left.
+TEST_F(VanishingWindows, PickedWindowThatGoesDuringTheReleaseLeavesAnEmptyCapture) {
+    const Dialog g = dialog();
+    auto& d = world.desktop;
+    d.move_window(g.box, Rect{1000, 600, 1200, 700});
+    d.set_cursor(Point{1100, 650});
+    auto& finder = form->finder();
+    finder.Picture2_MouseDown();
+    finder.Picture2_MouseMove();
+    ASSERT_EQ(finder.picked_window, g.box);
+    at_call(world.log, "GetWindow(" + hex(g.box) + ",5)", [&d, &g] { d.destroy_window(g.box); });
+    finder.Picture2_MouseUp();
+    world.log.on_call = nullptr;
+
+    EXPECT_EQ(finder.picked_window, g.box);
+    EXPECT_EQ(finder.picked_class, "");
+    EXPECT_EQ(form->Text4->text(), "");
+    EXPECT_EQ(form->List1->count(), 0);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FALSE(form->cmd1[k]->visible());
+    }
+    EXPECT_FALSE(finder.dragging);
+    EXPECT_EQ(d.capture(), 0u);
+    EXPECT_EQ(d.surfaces_open(), 0);
+    EXPECT_TRUE(form->Label3->visible()) << "not a SolidWorks window: the warning shows";
+}
+
 TEST_F(VanishingWindows, OutlineOfAWindowThatGoesPaintsNothingAndReleasesItsSurface) {
     struct Case {
         const char* name;
