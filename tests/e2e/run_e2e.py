@@ -34,6 +34,13 @@ IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TRAY_AT = "0,280"
 # List2, the loaded watch list: left 4230, top 5370 twips.
 LIST2_AT = "282,358"
+# Places of the finder's controls, twips / 15 (client pixels at 96 dpi).
+PICTURE2_AT = "212,16"   # the finder tool
+TEXT1_AT = "24,14"       # title of the picked window
+TEXT4_AT = "0,212"       # its class
+OP1_AT = ["12,60", "106,60", "202,60"]
+CMD1_AT = ["28,58", "122,58", "220,58"]
+LABEL3_AT = "4,0"
 
 
 def log(message):
@@ -294,8 +301,8 @@ class Wendlock:
         return f"\nwendlock {state}; its output: {Environment.output_of(self.process)!r}\nwindows:\n{windows}"
 
     def drv(self, command, *selector, timeout_ms=5000, expect_rc=0):
-        rc, out = ENV.driver(command, "--window", MAIN_CAPTION, "--process", PROCESS,
-                             *selector, timeout_ms=timeout_ms)
+        # Found by its process: the caption changes while the finder is used.
+        rc, out = ENV.driver(command, "--process", PROCESS, *selector, timeout_ms=timeout_ms)
         if expect_rc is not None:
             self.test.assertEqual(rc, expect_rc,
                                   f"driver {command} {selector}: {out}{self.diagnosis()}")
@@ -308,7 +315,11 @@ class Wendlock:
         out = self.drv("state", *selector)
         match = re.search(r"visible=(\d) enabled=(\d)", out)
         text = out.split(" text=", 1)[1].rstrip("\n") if " text=" in out else ""
-        return {"visible": match.group(1) == "1", "enabled": match.group(2) == "1", "text": text}
+        checked = re.search(r" checked=(\d)", out)
+        return {"visible": match.group(1) == "1", "enabled": match.group(2) == "1", "text": text,
+                "topmost": " topmost=1" in out,
+                "checked": checked is not None and checked.group(1) == "1",
+                "hwnd": re.search(r"hwnd=(0x[0-9a-f]+)", out).group(1)}
 
     def items(self, *selector):
         out = self.drv("items", *selector)
@@ -519,6 +530,31 @@ class StartUp(WendlockTestCase):
 
 
 class ReadIni(WendlockTestCase):
+    def test_profile_without_entries_says_so(self):
+        write_profile(self.folder, "default_wl.ini", ["[WindowTitles]", "Num_Windows=0"])
+        self.start(wait=False)
+        rc, out = ENV.driver("list", "--window", "Wendlock", "--class", "#32770",
+                             timeout_ms=30000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.assertRegex(out, r"(?m) text=There is no windows set up  for control$")
+        ENV.driver("click", "--window", "Wendlock", "--class", "#32770", "--button", "OK")
+        self.app.wait_main_window()
+        self.assertEqual(self.app.list2_items(), [])
+
+    def test_shorter_profile_keeps_higher_entries_answered(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines(
+            "First Box[OK]<<#32770>>", "Second Box[OK]<<#32770>>"))
+        app = self.start()
+        write_profile(self.folder, "default_wl.ini", profile_lines("Third Box[OK]<<#32770>>"))
+        app.click("Read ini")
+        app.wait_list2(["Third Box<-->OK<-->#32770"])
+        self.enable_monitoring()
+        # Entry 1 now holds "Third Box"; entry 2 still holds "Second Box".
+        standin = self.standin("--box", "Third Box", "OK", "--box", "Second Box", "OK",
+                               "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+        self.assertEqual((standin.result(2, 35) or (None,))[0], IDOK, standin.report())
+
     def test_hand_edited_profile_fills_list2(self):
         write_profile(self.folder, "default_wl.ini", profile_lines(
             "Save changes?[&No]<<#32770>>",
@@ -554,6 +590,16 @@ class Monitoring(WendlockTestCase):
             "Save As Failed[&Yes]<<#32770>>",
             "Keep Going[Yes]<<#32770>>",
         ))
+
+    def test_lower_entry_wins_for_same_box(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines(
+            "Close Document[&Yes]<<#32770>>",
+            "Close Document[&No]<<#32770>>",
+        ))
+        self.start()
+        self.enable_monitoring()
+        standin = self.standin("--box", "Close Document", "YESNOCANCEL", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDYES, standin.report())
 
     def test_switch_states(self):
         app = self.start()
@@ -682,6 +728,63 @@ class Monitoring(WendlockTestCase):
         self.assertEqual((second.result(1, 15) or (None,))[0], IDCANCEL, second.report())
 
 
+class Capture(WendlockTestCase):
+    def test_finder_pick_add_read_and_answer(self):
+        # The whole road: pick an open box with the finder, store it with
+        # "Add", load it with "Read ini", and see the watcher answer it.
+        write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
+        app = self.start()
+        standin = self.standin("--owner-title", "SolidWorks 2024", "--box", "Rebuild Warnings",
+                               "YESNOCANCEL", "--timeout-ms", "90000")
+        rc, out = ENV.driver("find", "--window", "Rebuild Warnings", "--class", "#32770",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        box = re.search(r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out)
+        left, top, right = int(box.group(2)), int(box.group(3)), int(box.group(4))
+        # Released over the box's caption bar: the box itself, not a control.
+        app.drv("drag", "--at", PICTURE2_AT, "--to", f"{(left + right) // 2},{top + 8}",
+                "--steps", "12", "--step-ms", "25")
+        # The caption shows the picked handle in upper-case hex.
+        rc, out = ENV.driver("wait", "--process", PROCESS, "--text-is",
+                             box.group(1).upper(), timeout_ms=10000)
+        self.assertEqual(rc, 0, out + app.diagnosis())
+        app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
+        self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Rebuild Warnings")
+        # Owned by "SolidWorks 2024": no warning.
+        self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
+        captions = [app.state("--at", at)["text"] for at in CMD1_AT]
+        self.assertEqual(sorted(captions), ["&No", "&Yes", "Cancel"])
+        for at in OP1_AT + CMD1_AT:
+            self.assertTrue(app.state("--at", at)["visible"], at)
+        self.assertTrue(app.state("--at", OP1_AT[0])["checked"])
+        choice = captions.index("&No")
+        app.drv("click", "--at", OP1_AT[choice])
+        app.drv("wait", "--at", OP1_AT[choice], "--checked", "1")
+        app.click("Add")
+        path = os.path.join(self.folder, "default_wl.ini")
+        wanted = "Title2=Rebuild Warnings[&No]<<#32770>>"
+        content = poll(lambda: (lambda text: text if wanted in text else None)(
+            open(path, "rb").read().decode("cp1252")), 10)
+        self.assertIsNotNone(content, open(path, "rb").read())
+        self.assertIn("Num_Windows=2", content)
+        # A second "Add" of the same title is refused.
+        app.click("Add")
+        app.drv("wait", "--at", LABEL3_AT, "--visible", "1")
+        self.assertEqual(app.state("--at", LABEL3_AT)["text"],
+                         "Duplicate entry. Item has NOT been added!")
+        self.assertNotIn("Title3", open(path, "rb").read().decode("cp1252"))
+        self.assertIn("Num_Windows=2", open(path, "rb").read().decode("cp1252"))
+        # Not yet on the watch list; "Read ini" puts it there.
+        self.assertEqual(app.list2_items(), ["Other<-->OK<-->#32770"])
+        app.click("Read ini")
+        app.wait_list2(["Other<-->OK<-->#32770", "Rebuild Warnings<-->&No<-->#32770"])
+        self.assertIsNone(standin.result(1, 0), standin.report())
+        self.enable_monitoring()
+        result = standin.result(1, 15)
+        self.assertIsNotNone(result, standin.report())
+        self.assertEqual(result[0], IDNO, standin.report())
+
+
 class Tray(WendlockTestCase):
     def setUp(self):
         super().setUp()
@@ -694,6 +797,20 @@ class Tray(WendlockTestCase):
         app.drv("wait", "--visible", "0")
         app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
         app.drv("wait", "--visible", "1")
+        # Brought back above all other windows, and kept there.
+        self.assertTrue(app.state()["topmost"])
+
+    def test_menu_disable_item_switches_monitoring(self):
+        app = self.start()
+        app.drv("tray", "--at", TRAY_AT, "--event", "right")
+        rc, out = ENV.driver("wait", "--class", "#32768", "--visible", "1", timeout_ms=10000)
+        self.assertEqual(rc, 0, "tray menu did not open: " + out + app.diagnosis())
+        # Items: the maker's address, a separator, "Disable", ...
+        ENV.driver("keys", "--seq", "down,down,return")
+        app.drv("wait", "--button", "Disable monitoring", "--visible", "1")
+        app.drv("wait", "--button", "Edit ini", "--enabled", "0")
+        standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
 
     def test_menu_exit_ends_program(self):
         app = self.start()

@@ -35,12 +35,13 @@ const char kUsage[] =
     "Common: --timeout-ms N (deadline for the target to appear, default 5000)\n"
     "Commands:\n"
     "  find                   print the target (waits for it)\n"
-    "  wait [--gone | --text-is S | --visible 0|1 | --enabled 0|1 | --count N]\n"
+    "  wait [--gone | --text-is S | --visible 0|1 | --enabled 0|1 | --checked N | --count N]\n"
     "  click [--mouse | --post]    BM_CLICK (sent, or posted) or a real mouse click\n"
     "  text | state | items   read the caption/text, the state, list/combo items\n"
     "  list | windows         the window's control tree / all top-level windows\n"
     "  send | post --msg N [--wparam N] [--lparam N]\n"
     "  close                  post WM_CLOSE\n"
+    "  activate               bring the window to the foreground\n"
     "  settext --value S      WM_SETTEXT\n"
     "  tray --event right|dblclick|N [--callback N] [--uid N]\n"
     "  pointer --action move|down|up|click [--to X,Y] [--offset DX,DY]\n"
@@ -367,7 +368,16 @@ std::string describe(HWND window, HWND top) {
                   IsWindowVisible(window) ? 1 : 0, IsWindowEnabled(window) ? 1 : 0, client.left,
                   client.top, client.right - client.left, client.bottom - client.top, screen.left,
                   screen.top, screen.right, screen.bottom);
-    return std::string(buffer) + " text=" + text_of(window);
+    std::string extra;
+    if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
+        extra += " topmost=1";
+    }
+    if (same_ignoring_case(class_of(window), "Button")) {
+        DWORD_PTR check = 0;
+        SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &check);
+        extra += " checked=" + std::to_string(check);
+    }
+    return std::string(buffer) + extra + " text=" + text_of(window);
 }
 
 HWND top_of(HWND window) {
@@ -604,6 +614,16 @@ int command_wait(const Args& args) {
             return window != nullptr && (IsWindowEnabled(window) != FALSE) == want;
         };
         what = std::string("enabled=") + (want ? "1" : "0");
+    } else if (args.has("--checked")) {
+        const long long want = parse_number(args.get("--checked"), "--checked");
+        holds = [want](HWND window) {
+            DWORD_PTR check = 0;
+            return window != nullptr &&
+                   SendMessageTimeoutA(window, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &check) !=
+                       0 &&
+                   static_cast<long long>(check) == want;
+        };
+        what = "checked=" + args.get("--checked");
     } else if (args.has("--count")) {
         const long long want = parse_number(args.get("--count"), "--count");
         holds = [want](HWND window) {
@@ -801,6 +821,13 @@ int command_drag(const Args& args) {
         std::printf("no start point\n");
         return 1;
     }
+    if (!args.has("--from")) {
+        // A user brings the window to the front before pressing on it.
+        HWND source = find_target(args);
+        if (source != nullptr) {
+            SetForegroundWindow(top_of(source));
+        }
+    }
     std::optional<POINT> to;
     if (args.has("--to")) {
         to = parse_pair(args.get("--to"), "--to");
@@ -978,6 +1005,16 @@ int run(const Args& args) {
         Args close_args = args;
         close_args.values["--msg"] = std::to_string(WM_CLOSE);
         return command_message(close_args, true);
+    }
+    if (command == "activate") {
+        HWND target = wait_target(args);
+        if (target == nullptr) {
+            return 1;
+        }
+        const bool ok = SetForegroundWindow(top_of(target)) != FALSE;
+        std::printf("%s %s\n", ok ? "activated" : "could not activate",
+                    hex(top_of(target)).c_str());
+        return ok ? 0 : 1;
     }
     if (command == "settext") {
         HWND target = wait_target(args);

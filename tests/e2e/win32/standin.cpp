@@ -168,6 +168,8 @@ LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
+// Placed in the lower right of a 1024 x 768 screen, away from where Wendlock's
+// window opens, as a CAD window beside the utility.
 HWND create_owner(const std::string& title) {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = owner_proc;
@@ -177,7 +179,7 @@ HWND create_owner(const std::string& title) {
     window_class.lpszClassName = "WendlockStandinOwner";
     RegisterClassA(&window_class);
     HWND window = CreateWindowExA(0, window_class.lpszClassName, title.c_str(),
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 320, nullptr,
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 440, 440, 300, nullptr,
                                   nullptr, window_class.hInstance, nullptr);
     return window;
 }
