@@ -94,13 +94,15 @@ bool same_name(const std::string& a, const std::string& b) {
 // Names that come back as themselves once written as a header "[section]"
 // and a line "key=value": the reader trims blanks around names, takes a
 // header up to its last "]", ends a key at its first "=", and skips lines
-// starting with ";".
+// starting with ";". A key that starts with the bytes of a UTF-8 byte order
+// mark loses them when its line becomes the first of the file.
 bool section_round_trips(const std::string& section) {
     return !has_outer_blank(section) && section.find(']') == std::string::npos;
 }
 bool key_round_trips(const std::string& key) {
     return !has_outer_blank(key) && key.find('=') == std::string::npos &&
-           (key.empty() || (key.front() != ';' && key.front() != '['));
+           (key.empty() || (key.front() != ';' && key.front() != '[')) &&
+           key.rfind("\xEF\xBB\xBF", 0) != 0;
 }
 
 // The value as it reads back.

@@ -385,6 +385,25 @@ TEST_F(ProfileFaults, ReadOnlyProfileKeepsEveryByteAndAddClaimsNothing) {
     EXPECT_EQ(dir_names(folder.path()), std::vector<std::string>{kProfile});
 }
 
+// A captured caption or title may hold a line break (multi-line buttons and
+// static texts exist). Written as it is, it would split the entry's line and
+// plant lines of the window's choosing in the profile; the writer refuses
+// it, so the profile keeps its lines. "Add" does not notice: the count it
+// wrote before stays one ahead of the entries, as after any lost write.
+TEST_F(ProfileFaults, LineBreakInACaptureCannotPlantLinesInTheProfile) {
+    folder.write(kProfile, two_entries());
+    start();
+    picked("Close Document", "&Save\r\n[Evil]\r\nNum_Windows=0");
+    click("Command3");
+    EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=3",
+                                       "Title1=Save changes?[&No]<<#32770>>",
+                                       "Title2=Rebuild Warnings[OK]<<#32770>>"}));
+    EXPECT_FALSE(form->Label3->visible());
+    click("Command5");
+    EXPECT_EQ(form->List2->count(), 3) << "the missing third entry loads as nothing";
+    EXPECT_EQ(form->List2->item(2), "<--><-->");
+}
+
 TEST_F(ProfileFaults, ReadOnlyFolderKeepsTheProfileAndLeavesNoTemporaryFile) {
     folder.write(kProfile, two_entries());
     start();
