@@ -484,6 +484,18 @@ class StartUp(WendlockTestCase):
         self.assertEqual((selected, text), (0, "A.ini"))
         self.assertEqual(app.list2_items(), ["Rebuild Warnings<-->OK<-->#32770"])
 
+    def test_edit_ini_opens_profile_in_notepad(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("X[OK]<<#32770>>"))
+        app = self.start()
+        app.click("Edit ini")
+        rc, out = ENV.driver("find", "--process", "notepad.exe", "--window",
+                             "default_wl.ini - Notepad", timeout_ms=20000)
+        if rc != 0:
+            _, out = ENV.driver("windows")
+        self.assertEqual(rc, 0, "no Notepad window with the profile:\n" + out)
+        ENV.driver("close", "--process", "notepad.exe", "--window", "default_wl.ini - Notepad")
+        ENV.driver("wait-exit", "--name", "notepad.exe", timeout_ms=10000)
+
     def test_close_request_is_refused(self):
         write_profile(self.folder, "default_wl.ini", profile_lines("X[OK]<<#32770>>"))
         app = self.start()
@@ -600,6 +612,16 @@ class Monitoring(WendlockTestCase):
         self.enable_monitoring()
         standin = self.standin("--box", "Close Document", "YESNOCANCEL", "--timeout-ms", "30000")
         self.assertEqual((standin.result(1, 35) or (None,))[0], IDYES, standin.report())
+
+    def test_twentieth_entry_is_watched(self):
+        entries = [f"Unused Box {i}[OK]<<#32770>>" for i in range(1, 20)]
+        write_profile(self.folder, "default_wl.ini",
+                      profile_lines(*entries, "Last Entry[Cancel]<<#32770>>"))
+        app = self.start()
+        self.assertEqual(app.list2_items()[-1], "Last Entry<-->Cancel<-->#32770")
+        self.enable_monitoring()
+        standin = self.standin("--box", "Last Entry", "OKCANCEL", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDCANCEL, standin.report())
 
     def test_switch_states(self):
         app = self.start()
