@@ -429,7 +429,7 @@ class GarbageProfile : public ProfileFaults, public ::testing::WithParamInterfac
 TEST_P(GarbageProfile, IsLoadedAndAddedToWithoutHarm) {
     const bool with_section = GetParam();
     std::mt19937 random(20240611);
-    std::string garbage(3 << 20, '\0');
+    std::string garbage(2 << 20, '\0');
     for (char& ch : garbage) {
         ch = static_cast<char>(random() & 0xFF);
     }
