@@ -25,9 +25,9 @@ namespace wl {
 // A whole-window drawing surface (origin at the window's outer top-left
 // corner). Destroying it releases it; none can leak.
 class DrawSurface {
-public:
+  public:
     virtual ~DrawSurface() = default;
-    virtual Colour get_pixel(int x, int y) = 0;  // kInvalidColour outside the window
+    virtual Colour get_pixel(int x, int y) = 0;               // kInvalidColour outside the window
     virtual void set_pixel(int x, int y, Colour colour) = 0;  // outside: ignored
     // Paints every pixel of [left, right) x [top, bottom) in one call; the
     // part outside the window is ignored.
@@ -44,7 +44,7 @@ constexpr unsigned kMfRemove = 0x1000;
 constexpr unsigned kScClose = 0xF060;
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // FindWindowA: first top-level window (z-order) whose class and title equal
@@ -80,7 +80,7 @@ public:
     virtual std::unique_ptr<DrawSurface> window_surface(Hwnd window) = 0;
 
     virtual Hwnd active_window() = 0;
-    virtual MenuHandle get_system_menu(Hwnd window) = 0;  // 0 on failure
+    virtual MenuHandle get_system_menu(Hwnd window) = 0;   // 0 on failure
     virtual int get_menu_item_count(MenuHandle menu) = 0;  // -1 on failure
     virtual bool remove_menu(MenuHandle menu, unsigned item, unsigned flags) = 0;
     virtual void draw_menu_bar(Hwnd window) = 0;
@@ -107,7 +107,7 @@ constexpr std::uint32_t kNimAdd = 0;
 constexpr std::uint32_t kNimDelete = 2;
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // sizeof the ANSI version-1 NOTIFYICONDATA of the platform built for
     // (88 on 32-bit Windows, 104 on 64-bit).
@@ -125,7 +125,7 @@ public:
 // Files: private-profile (INI) calls, the default profile, the program folder.
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // GetPrivateProfileStringA with a buffer of `buffer_chars`: returns what it
     // copied in front of the closing NUL (at most buffer_chars - 1 characters).
@@ -133,6 +133,10 @@ public:
                                                    const std::string& key,
                                                    const std::string& default_value,
                                                    int buffer_chars, const std::string& path) = 0;
+    // GetPrivateProfileStringA with no key name: the names of the keys of the
+    // section, in file order; empty when the file or the section is missing.
+    virtual std::vector<std::string> get_private_profile_keys(const std::string& section,
+                                                              const std::string& path) = 0;
     // WritePrivateProfileStringA; false when the write did not happen.
     virtual bool write_private_profile_string(const std::string& section, const std::string& key,
                                               const std::string& value,
@@ -166,8 +170,8 @@ enum class ControlKind {
     ListBox,
     FileList,
     Timer,
-    Menu,       // a top-level menu that is only popped up
-    MenuItem,   // caption "-" makes a separator
+    Menu,      // a top-level menu that is only popped up
+    MenuItem,  // caption "-" makes a separator
 };
 
 // Images the program carries in its resources.
@@ -220,7 +224,7 @@ struct FormSpec {
 // option chosen) is what the logic sees. Operations that make no sense for
 // a kind throw std::logic_error.
 class Control {
-public:
+  public:
     virtual ~Control() = default;
     virtual Hwnd hwnd() const = 0;
     virtual std::string text() const = 0;  // caption or text
@@ -252,7 +256,7 @@ public:
 
 // The main window: a control with a caption, placement and a mouse pointer.
 class FormWindow : public Control {
-public:
+  public:
     virtual MousePointer mouse_pointer() const = 0;
     virtual void set_mouse_pointer(MousePointer pointer) = 0;
     virtual void set_mouse_icon(Picture picture) = 0;  // the custom pointer's image
@@ -289,14 +293,14 @@ struct UiEvent {
 
 // Close-request reasons of Form_QueryUnload.
 namespace unload_reason {
-constexpr int kControlMenu = 0;   // system menu, Alt+F4, WM_CLOSE
-constexpr int kFormCode = 1;      // the program itself
-constexpr int kAppWindows = 2;    // the user's session is ending
+constexpr int kControlMenu = 0;  // system menu, Alt+F4, WM_CLOSE
+constexpr int kFormCode = 1;     // the program itself
+constexpr int kAppWindows = 2;   // the user's session is ending
 constexpr int kTaskManager = 3;
 }  // namespace unload_reason
 
 class EventSink {
-public:
+  public:
     virtual ~EventSink() = default;
     virtual void on_event(const UiEvent& event) = 0;
     // Returns true to refuse the close request.
@@ -304,12 +308,13 @@ public:
 };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     virtual std::unique_ptr<FormWindow> create_form(const FormSpec& design, EventSink& sink) = 0;
     // Controls are created in tab order; menu items after their menu.
-    virtual std::unique_ptr<Control> create_control(FormWindow& form, const ControlSpec& design) = 0;
+    virtual std::unique_ptr<Control> create_control(FormWindow& form,
+                                                    const ControlSpec& design) = 0;
     // Pops up the menu at the pointer and waits until it closes; the chosen
     // item's Click event is delivered to the sink from there.
     virtual void popup_menu(Control& menu) = 0;

@@ -1,6 +1,8 @@
 #include "profile/add_entry.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "platform/host_strings.h"
 #include "profile/ini_files.h"
@@ -24,6 +26,33 @@ std::int64_t stored_count(const std::string& value) {
     if (n > 1e15)
         return static_cast<std::int64_t>(1e15);
     return static_cast<std::int64_t>(n);
+}
+
+// The numbers i in 1..last of the entry keys ("Title" followed by i) that
+// the section holds. A key the profile does not hold reads as "0" and can
+// never match a title, so the duplicate test need not read it: that keeps a
+// hand-edited count of billions from turning "Add" into billions of reads.
+std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& keys,
+                                               std::int64_t last) {
+    const std::string prefix = text::upper_ascii(kEntryKeyPrefix);
+    std::vector<std::int64_t> numbers;
+    for (const std::string& key : keys) {
+        if (key.size() <= prefix.size() ||
+            text::upper_ascii(key.substr(0, prefix.size())) != prefix) {
+            continue;
+        }
+        const std::string digits = key.substr(prefix.size());
+        if (digits[0] == '0' || digits.size() > 18 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue;  // not a name that "Title" and a count written as digits can form
+        }
+        const std::int64_t i = std::stoll(digits);
+        if (i <= last)
+            numbers.push_back(i);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 }  // namespace
@@ -64,7 +93,8 @@ void add_captured_window(Platform& platform, const AddControls& controls,
     }
 
     bool duplicate = false;
-    for (std::int64_t i = 1; i <= m; ++i) {
+    for (const std::int64_t i :
+         stored_entry_numbers(platform.files.get_private_profile_keys(kProfileSection, path), m)) {
         const std::string e =
             reader.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "0");
         const std::size_t bracket = e.find('[');

@@ -28,8 +28,9 @@ struct IniStep {
     std::string key;
     std::string text;  // the default of a read, the value of a write
     int buffer_chars = 256;
-    std::string expected;  // a read's result
-    bool write_ok = true;  // a write's success
+    std::string expected;    // a read's result
+    bool write_ok = true;    // a write's success
+    bool list_keys = false;  // a read of the section's key names, expected "|"-joined
 };
 
 inline IniStep read(std::string section, std::string key, std::string default_value,
@@ -45,6 +46,12 @@ inline IniStep read(std::string section, std::string key, std::string default_va
 
 inline IniStep write(std::string section, std::string key, std::string value, bool ok = true) {
     return IniStep{true, std::move(section), std::move(key), std::move(value), 0, {}, ok};
+}
+
+inline IniStep keys(std::string section, std::string expected) {
+    IniStep step = read(std::move(section), "", "", std::move(expected));
+    step.list_keys = true;
+    return step;
 }
 
 enum class FileCheck { Content, Absent, Unchecked };
@@ -68,6 +75,14 @@ inline IniCase ini_case(std::string name, std::optional<std::string> initial,
 inline const std::vector<IniCase>& ini_cases() {
     static const std::vector<IniCase> cases = {
         // --- Reading -------------------------------------------------------
+        ini_case("key names of a section, in file order",
+                 "[Other]\r\nz=1\r\n[WindowTitles]\r\nNum_Windows=2\r\n; note\r\n"
+                 "  Title2 = b\r\ntitle1=a\r\n[Last]\r\ny=2\r\n",
+                 {keys("windowtitles", "Num_Windows|Title2|title1"), keys("Missing", ""),
+                  keys("Last", "y")},
+                 FileCheck::Unchecked),
+        ini_case("key names of a missing file", std::nullopt, {keys("WindowTitles", "")},
+                 FileCheck::Absent),
         ini_case(
             "missing file gives the default and is not created", std::nullopt,
             {read("WindowTitles", "Num_Windows", "0", "0"), read("A", "x", "NoTitle", "NoTitle")},
@@ -258,6 +273,15 @@ inline IniCaseResult run_ini_case(FileSystem& files, const std::string& folder,
                 files.write_private_profile_string(step.section, step.key, step.text, path);
             if (ok != step.write_ok) {
                 fail(where + "write returned " + (ok ? "true" : "false"));
+            }
+        } else if (step.list_keys) {
+            std::string got;
+            for (const std::string& name : files.get_private_profile_keys(step.section, path)) {
+                got += (got.empty() ? "" : "|") + name;
+            }
+            if (got != step.expected) {
+                fail(where + "keys \"" + printable(got) + "\", expected \"" +
+                     printable(step.expected) + "\"");
             }
         } else {
             const std::string got = files.get_private_profile_string(

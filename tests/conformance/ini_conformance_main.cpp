@@ -28,6 +28,12 @@ class KernelFiles final : public wl::FileSystem {
                                      buffer.data(), static_cast<DWORD>(buffer_chars), path.c_str());
         return std::string(buffer.data(), copied);
     }
+    // The listing form of the read call has a buffer protocol of its own; the
+    // program's adapter is the one place that speaks it.
+    std::vector<std::string> get_private_profile_keys(const std::string& section,
+                                                      const std::string& path) override {
+        return wl::win32::Win32FileSystem{}.get_private_profile_keys(section, path);
+    }
     bool write_private_profile_string(const std::string& section, const std::string& key,
                                       const std::string& value, const std::string& path) override {
         return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),

@@ -286,6 +286,31 @@ std::string get_private_profile_string(const std::string& section, const std::st
     return cut(unquote(parse_line(lines[*where.key_line].text).value), buffer_chars);
 }
 
+std::vector<std::string> get_private_profile_keys(const std::string& section,
+                                                  const std::string& path) {
+    const auto content = read_file(path);
+    if (!content) {
+        return {};
+    }
+    std::string_view body = *content;
+    if (body.substr(0, kBom.size()) == kBom) {
+        body.remove_prefix(kBom.size());
+    }
+    const std::vector<Line> lines = split_lines(body);
+    const Location where = locate(lines, c_string(section), "");
+    std::vector<std::string> keys;
+    if (!where.section_found) {
+        return keys;
+    }
+    for (std::size_t i = where.section_begin; i < where.section_end; ++i) {
+        const ParsedLine parsed = parse_line(lines[i].text);
+        if (parsed.kind == LineKind::Key) {
+            keys.emplace_back(parsed.name);
+        }
+    }
+    return keys;
+}
+
 bool write_private_profile_string(const std::string& section_text, const std::string& key_text,
                                   const std::string& value_text, const std::string& path) {
     namespace fs = std::filesystem;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace wl::ini {
 
@@ -14,6 +15,12 @@ namespace wl::ini {
 std::string get_private_profile_string(const std::string& section, const std::string& key,
                                        const std::string& default_value, int buffer_chars,
                                        const std::string& path);
+
+// The names of the keys of `section`, in file order (as the Windows call
+// gives them when asked with no key name); empty when the file or the
+// section is missing.
+std::vector<std::string> get_private_profile_keys(const std::string& section,
+                                                  const std::string& path);
 
 // Sets `key` in `section` to `value`: creates the file when missing, appends
 // a missing section at the end, replaces an existing key's value in place,

@@ -240,8 +240,9 @@ void SimControl::refresh() {
     if (kind() != ControlKind::FileList) {
         return;  // a repaint: nothing to do here
     }
-    state_.items = state_.folder.empty() ? std::vector<std::string>{}
-                                         : list_matching_files(state_.folder, state_.design.pattern);
+    state_.items = state_.folder.empty()
+                       ? std::vector<std::string>{}
+                       : list_matching_files(state_.folder, state_.design.pattern);
     if (state_.list_index >= static_cast<int>(state_.items.size())) {
         state_.list_index = -1;
     }

@@ -123,6 +123,13 @@ std::string SimFiles::get_private_profile_string(const std::string& section, con
     return ini::get_private_profile_string(section, key, default_value, buffer_chars, path);
 }
 
+std::vector<std::string> SimFiles::get_private_profile_keys(const std::string& section,
+                                                            const std::string& path) {
+    log_.record("GetPrivateProfileStringA(" + section + ",<keys>," + path + ")");
+    maybe_fail("read");
+    return ini::get_private_profile_keys(section, path);
+}
+
 bool SimFiles::write_private_profile_string(const std::string& section, const std::string& key,
                                             const std::string& value, const std::string& path) {
     log_.record("WritePrivateProfileStringA(" + section + "," + key + "," + value + "," + path +

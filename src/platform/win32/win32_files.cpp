@@ -61,6 +61,28 @@ std::string Win32FileSystem::get_private_profile_string(const std::string& secti
     return std::string(buffer.data(), length);
 }
 
+std::vector<std::string> Win32FileSystem::get_private_profile_keys(const std::string& section,
+                                                                   const std::string& path) {
+    // With no key name the call lists the section's keys, each ended by a NUL,
+    // the list by a second one; a list that does not fit comes back cut, its
+    // length then the buffer's size less 2, so the buffer grows until it fits.
+    for (DWORD size = 4096; size != 0 && size <= (1u << 26); size *= 2) {
+        std::vector<char> buffer(size, '\0');
+        const DWORD copied = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                                        size, path.c_str());
+        if (copied + 2 >= size)
+            continue;
+        std::vector<std::string> keys;
+        for (std::size_t at = 0; at < copied;) {
+            const std::string name(buffer.data() + at);
+            keys.push_back(name);
+            at += name.size() + 1;
+        }
+        return keys;
+    }
+    return {};
+}
+
 bool Win32FileSystem::write_private_profile_string(const std::string& section,
                                                    const std::string& key, const std::string& value,
                                                    const std::string& path) {

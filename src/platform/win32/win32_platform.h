@@ -58,6 +58,8 @@ class Win32FileSystem final : public FileSystem {
     std::string get_private_profile_string(const std::string& section, const std::string& key,
                                            const std::string& default_value, int buffer_chars,
                                            const std::string& path) override;
+    std::vector<std::string> get_private_profile_keys(const std::string& section,
+                                                      const std::string& path) override;
     bool write_private_profile_string(const std::string& section, const std::string& key,
                                       const std::string& value, const std::string& path) override;
     bool create_new_file(const std::string& path) override;
