@@ -260,6 +260,26 @@ TEST_F(AddTest, CountAheadOfTheEntriesAndMissingCount) {
               profile_text({"[WindowTitles]", "Title1=New[OK]<<#32770>>", "Num_Windows=1"}));
 }
 
+TEST_F(AddTest, DuplicateTestReadsEntryKeysAsTheLookupMatchesThem) {
+    struct Case {
+        std::string key;
+        bool duplicate;
+    } cases[] = {{"title2", true},
+                 {"TITLE3", true},
+                 {"Title02", false},
+                 {"Title4", false},
+                 {"Titlex", false}};
+    for (const auto& c : cases) {
+        // Title4 is past the count plus one and is never compared.
+        folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Num_Windows=2",
+                                                     c.key + "=Close Document[OK]<<c>>"}));
+        form->Label3->set_visible(false);
+        picked("Close Document", "#32770", {"OK"});
+        click("Command3");
+        EXPECT_EQ(form->Label3->visible(), c.duplicate) << c.key;
+    }
+}
+
 TEST_F(AddTest, NothingIsWrittenWithoutAChosenButton) {
     picked("Some Window", "#32770", {});
     for (auto* op : form->Op1)
