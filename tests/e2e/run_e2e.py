@@ -504,6 +504,29 @@ class StartUp(WendlockTestCase):
         self.assertEqual(app.process.poll(), None, "wendlock ended on WM_CLOSE")
         app.drv("find")
 
+    def test_alt_f4_is_refused(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("X[OK]<<#32770>>"))
+        app = self.start()
+        app.drv("activate")
+        ENV.driver("keys", "--seq", "alt+f4")
+        # A synchronous round trip after the keys: by its return the window
+        # has taken the keys from its queue and handled them.
+        app.drv("click", "--button", "Read ini")
+        app.drv("send", "--msg", "0")  # WM_NULL
+        self.assertIsNone(app.process.poll(), "wendlock ended on Alt+F4")
+        self.assertTrue(app.state()["visible"])
+
+    def test_double_click_on_background_hides_window(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("X[OK]<<#32770>>"))
+        app = self.start()
+        app.drv("activate")
+        # An empty spot of the client area, left of the blue frame.
+        app.drv("pointer", "--action", "dblclick", "--offset", "3,45")
+        app.drv("wait", "--visible", "0")
+        # The tray icon brings it back.
+        app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
+        app.drv("wait", "--visible", "1")
+
     def test_first_run_yes_creates_default_profile(self):
         self.start(wait=False)
         # Start-up reads the profile named "Combo1", which does not exist.
@@ -612,6 +635,27 @@ class Monitoring(WendlockTestCase):
         self.enable_monitoring()
         standin = self.standin("--box", "Close Document", "YESNOCANCEL", "--timeout-ms", "30000")
         self.assertEqual((standin.result(1, 35) or (None,))[0], IDYES, standin.report())
+
+    def test_titles_match_whole_with_blanks_and_any_case(self):
+        # The blank before "[" stays part of the title; the window system
+        # compares titles and captions without regard to letter case.
+        write_profile(self.folder, "default_wl.ini", profile_lines(
+            "Save changes? [ &No ]<< #32770 >>",
+            "rebuild warnings[ok]<<#32770>>",
+        ))
+        self.start()
+        self.enable_monitoring()
+        plain = self.standin("--box", "Save changes?", "YESNO", "--timeout-ms", "60000")
+        rc, out = ENV.driver("wait", "--window", "Save changes?", "--class", "#32770",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        blank = self.standin("--box", "Save changes? ", "YESNO",
+                             "--box", "Rebuild Warnings", "OK", "--timeout-ms", "30000")
+        self.assertEqual((blank.result(1, 35) or (None,))[0], IDNO, blank.report())
+        self.assertEqual((blank.result(2, 35) or (None,))[0], IDOK, blank.report())
+        self.assertIsNone(plain.result(1, 0), "a title without the blank was answered")
+        ENV.driver("click", "--window", "Save changes?", "--button", "&Yes")
+        self.assertEqual((plain.result(1, 15) or (None,))[0], IDYES, plain.report())
 
     def test_twentieth_entry_is_watched(self):
         entries = [f"Unused Box {i}[OK]<<#32770>>" for i in range(1, 20)]

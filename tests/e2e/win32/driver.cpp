@@ -44,9 +44,9 @@ const char kUsage[] =
     "  activate               bring the window to the foreground\n"
     "  settext --value S      WM_SETTEXT\n"
     "  tray --event right|dblclick|N [--callback N] [--uid N]\n"
-    "  pointer --action move|down|up|click [--to X,Y] [--offset DX,DY]\n"
+    "  pointer --action move|down|up|click|dblclick [--to X,Y] [--offset DX,DY]\n"
     "  drag [--from X,Y] (--to X,Y | --to-window CAPTION) [--steps N] [--step-ms N]\n"
-    "  keys --seq down,down,return,...\n"
+    "  keys --seq down,down,return,alt+f4,...\n"
     "  capture --out FILE.bmp [--method screen|print]\n"
     "  process --name NAME.exe | wait-exit --name NAME.exe\n";
 
@@ -492,10 +492,10 @@ std::optional<POINT> aim(const Args& args, const char* to_key) {
         return std::nullopt;
     }
     if (args.has("--offset")) {
-        RECT rect{};
-        GetWindowRect(target, &rect);
-        const POINT offset = parse_pair(args.get("--offset"), "--offset");
-        return POINT{rect.left + offset.x, rect.top + offset.y};
+        // From the client area's top-left corner, like a control's place.
+        POINT point = parse_pair(args.get("--offset"), "--offset");
+        ClientToScreen(target, &point);
+        return point;
     }
     return centre_of(target);
 }
@@ -805,7 +805,14 @@ int command_pointer(const Args& args) {
     if (action == "up" || action == "click") {
         send_mouse(MOUSEEVENTF_LEFTUP, *point);
     }
-    if (action != "move" && action != "down" && action != "up" && action != "click") {
+    if (action == "dblclick") {
+        for (int i = 0; i < 2; ++i) {
+            send_mouse(MOUSEEVENTF_LEFTDOWN, *point);
+            send_mouse(MOUSEEVENTF_LEFTUP, *point);
+        }
+    }
+    if (action != "move" && action != "down" && action != "up" && action != "click" &&
+        action != "dblclick") {
         throw UsageError{"unknown --action " + action};
     }
     POINT now{};
@@ -878,9 +885,24 @@ int command_keys(const Args& args) {
         const auto comma = sequence.find(',', start);
         const std::string name =
             sequence.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const WORD key = key_code(name);
-        send_key(key, false);
-        send_key(key, true);
+        // "alt+f4": press in order, release in reverse order.
+        std::vector<WORD> chord;
+        std::size_t part = 0;
+        for (;;) {
+            const auto plus = name.find('+', part);
+            chord.push_back(key_code(
+                name.substr(part, plus == std::string::npos ? std::string::npos : plus - part)));
+            if (plus == std::string::npos) {
+                break;
+            }
+            part = plus + 1;
+        }
+        for (WORD key : chord) {
+            send_key(key, false);
+        }
+        for (auto key = chord.rbegin(); key != chord.rend(); ++key) {
+            send_key(*key, true);
+        }
         if (comma == std::string::npos) {
             break;
         }
