@@ -527,6 +527,23 @@ class StartUp(WendlockTestCase):
         app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
         app.drv("wait", "--visible", "1")
 
+    def test_question_asked_again_when_shown_again(self):
+        self.start(wait=False)
+        for title, button in (("Wendlock", "OK"), ("default_wl.ini?", "&No")):
+            rc, out = ENV.driver("click", "--window", title, "--class", "#32770",
+                                 "--button", button, timeout_ms=30000)
+            self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.app.drv("wait", "--button", "Create Ini", "--visible", "1")
+        self.app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
+        self.app.drv("wait", "--visible", "0")
+        self.app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
+        # Shown again with still no profile: the question comes back.
+        rc, out = ENV.driver("click", "--window", "default_wl.ini?", "--class", "#32770",
+                             "--button", "&Yes", timeout_ms=15000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.app.drv("wait", "--button", "Create Ini", "--visible", "0")
+        self.assertTrue(os.path.exists(os.path.join(self.folder, "default_wl.ini")))
+
     def test_first_run_yes_creates_default_profile(self):
         self.start(wait=False)
         # Start-up reads the profile named "Combo1", which does not exist.
@@ -877,6 +894,26 @@ class Tray(WendlockTestCase):
         app.drv("wait", "--button", "Edit ini", "--enabled", "0")
         standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "30000")
         self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
+    def tray_menu(self, keys):
+        self.app.drv("tray", "--at", TRAY_AT, "--event", "right")
+        rc, out = ENV.driver("wait", "--class", "#32768", "--visible", "1", timeout_ms=10000)
+        self.assertEqual(rc, 0, "tray menu did not open: " + out + self.app.diagnosis())
+        ENV.driver("keys", "--seq", keys)
+        ENV.driver("wait", "--class", "#32768", "--gone", timeout_ms=10000)
+
+    def test_menu_open_item_shows_then_hides(self):
+        app = self.start()
+        # Items: address, "Disable", "Open", "Exit" (separators are skipped).
+        # The item reads "Open" at start although the window is shown: the
+        # first choice leaves it shown, the second hides it.
+        self.tray_menu("down,down,down,return")
+        app.drv("send", "--msg", "0")  # WM_NULL: the choice has been handled
+        self.assertTrue(app.state()["visible"])
+        self.tray_menu("down,down,down,return")
+        app.drv("wait", "--visible", "0")
+        self.tray_menu("down,down,down,return")
+        app.drv("wait", "--visible", "1")
 
     def test_menu_exit_ends_program(self):
         app = self.start()
