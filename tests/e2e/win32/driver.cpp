@@ -787,7 +787,7 @@ int command_tray(const Args& args) {
     const bool ok =
         PostMessageA(target, callback, uid, static_cast<LPARAM>(mouse_message)) != FALSE;
     std::printf("%s tray 0x%x lParam=0x%llx to %s\n", ok ? "posted" : "could not post", callback,
-                mouse_message, hex(target).c_str());
+                static_cast<unsigned long long>(mouse_message), hex(target).c_str());
     return ok ? 0 : 1;
 }
 
