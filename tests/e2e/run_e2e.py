@@ -269,6 +269,45 @@ ENV = None
 # Wendlock and the stand-in.
 
 
+def read_bmp(path):
+    """(width, height, pixel(x, y) -> (r, g, b)) of a 24-bit BMP."""
+    data = open(path, "rb").read()
+    offset = int.from_bytes(data[10:14], "little")
+    width = int.from_bytes(data[18:22], "little", signed=True)
+    height = int.from_bytes(data[22:26], "little", signed=True)
+    stride = (width * 3 + 3) & ~3
+    top_down = height < 0
+    height = abs(height)
+
+    def pixel(x, y):
+        row = y if top_down else height - 1 - y
+        at = offset + row * stride + x * 3
+        return data[at + 2], data[at + 1], data[at]
+    return width, height, pixel
+
+
+def outline_edges(env, title):
+    """For each edge of the window titled `title` as it is on the screen, the
+    share of its pixels that are pure red."""
+    path = os.path.join(env.work, f"outline-{time.monotonic_ns()}.bmp")
+    rc, out = env.driver("capture", "--window", title, "--class", "#32770", "--as-is",
+                         "--out", "Z:" + path.replace("/", "\\"))
+    if rc != 0:
+        raise AssertionError("capture failed: " + out)
+    width, height, pixel = read_bmp(path)
+    red = (255, 0, 0)
+
+    def share(points):
+        points = list(points)
+        return sum(pixel(x, y) == red for x, y in points) / len(points)
+    return {
+        "left": share((0, y) for y in range(height)),
+        "right": share((width - 1, y) for y in range(height)),
+        "top": share((x, 0) for x in range(width)),
+        "bottom": share((x, height - 1) for x in range(width)),
+    }
+
+
 def write_profile(folder, name, lines):
     """A profile as Notepad leaves it: CRLF line ends, 8-bit text."""
     with open(os.path.join(folder, name), "wb") as out:
@@ -824,6 +863,8 @@ class Capture(WendlockTestCase):
         self.assertEqual(rc, 0, out)
         box = re.search(r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out)
         left, top, right = int(box.group(2)), int(box.group(3)), int(box.group(4))
+        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+                         {"left": 0, "right": 0, "top": 0, "bottom": 0})
         # Released over the box's caption bar: the box itself, not a control.
         app.drv("drag", "--at", PICTURE2_AT, "--to", f"{(left + right) // 2},{top + 8}",
                 "--steps", "12", "--step-ms", "25")
@@ -832,6 +873,9 @@ class Capture(WendlockTestCase):
                              box.group(1).upper(), timeout_ms=10000)
         self.assertEqual(rc, 0, out + app.diagnosis())
         app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
+        # The box keeps the red frame painted onto its outer edge.
+        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+                         {"left": 1, "right": 1, "top": 1, "bottom": 1})
         self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Rebuild Warnings")
         # Owned by "SolidWorks 2024": no warning.
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])

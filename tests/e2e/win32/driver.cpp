@@ -47,7 +47,7 @@ const char kUsage[] =
     "  pointer --action move|down|up|click|dblclick [--to X,Y] [--offset DX,DY]\n"
     "  drag [--from X,Y] (--to X,Y | --to-window CAPTION) [--steps N] [--step-ms N]\n"
     "  keys --seq down,down,return,alt+f4,...\n"
-    "  capture --out FILE.bmp [--method screen|print]\n"
+    "  capture --out FILE.bmp [--method screen|print] [--as-is (no raise, no repaint)]\n"
     "  process --name NAME.exe | wait-exit --name NAME.exe\n";
 
 // ---------------------------------------------------------------------------
@@ -66,7 +66,7 @@ struct Args {
     bool flag(const std::string& key) const { return flags.count(key) != 0; }
 };
 
-const std::set<std::string> kFlagOptions = {"--mouse", "--post", "--gone"};
+const std::set<std::string> kFlagOptions = {"--mouse", "--post", "--gone", "--as-is"};
 
 struct UsageError {
     std::string message;
@@ -931,11 +931,13 @@ int command_capture(const Args& args) {
         ok = write_bmp(out, screen, 0, 0, width, height, target);
         ReleaseDC(nullptr, screen);
     } else {
-        // Bring it to the top first so nothing covers it on the screen.
-        SetWindowPos(top_of(target), HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        RedrawWindow(top_of(target), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        if (!args.flag("--as-is")) {
+            // Bring it to the top first so nothing covers it on the screen.
+            SetWindowPos(top_of(target), HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            RedrawWindow(top_of(target), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        }
         HDC screen = GetDC(nullptr);
         ok = write_bmp(out, screen, rect.left, rect.top, width, height, nullptr);
         ReleaseDC(nullptr, screen);
