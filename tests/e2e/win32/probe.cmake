@@ -1,0 +1,9 @@
+# probe.exe: the measuring tool of the Wine benchmarks and the soak test,
+# built like the other tools (static, beside wendlock.exe).
+add_executable(probe probe.cpp)
+target_compile_definitions(probe PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(probe PRIVATE user32 gdi32 kernel32)
+set_target_properties(probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(NOT MSVC)
+    target_link_options(probe PRIVATE -static -static-libgcc -static-libstdc++)
+endif()
