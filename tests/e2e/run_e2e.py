@@ -308,6 +308,23 @@ def outline_edges(env, title):
     }
 
 
+def tray_icon_shown(env):
+    """Whether the notification area at the right end of Wine's taskbar shows
+    red pixels: the magnet of Wendlock's tray icon (nothing else there is red)."""
+    path = os.path.join(env.work, f"tray-{time.monotonic_ns()}.bmp")
+    rc, out = env.driver("capture", "--class", "Shell_TrayWnd", "--as-is",
+                         "--out", "Z:" + path.replace("/", "\\"))
+    if rc != 0:
+        raise AssertionError("capture of the taskbar failed: " + out)
+    width, height, pixel = read_bmp(path)
+    for x in range(max(0, width - 60), width):
+        for y in range(height):
+            r, g, b = pixel(x, y)
+            if r > 180 and g < 80 and b < 80:
+                return True
+    return False
+
+
 def write_profile(folder, name, lines):
     """A profile as Notepad leaves it: CRLF line ends, 8-bit text."""
     with open(os.path.join(folder, name), "wb") as out:
@@ -961,6 +978,7 @@ class Tray(WendlockTestCase):
 
     def test_menu_exit_ends_program(self):
         app = self.start()
+        self.assertTrue(poll(lambda: tray_icon_shown(ENV), 10), "no tray icon in the taskbar")
         app.drv("tray", "--at", TRAY_AT, "--event", "right")
         rc, out = ENV.driver("wait", "--class", "#32768", "--visible", "1", timeout_ms=10000)
         self.assertEqual(rc, 0, "tray menu did not open: " + out + app.diagnosis())
@@ -968,6 +986,8 @@ class Tray(WendlockTestCase):
         ENV.driver("keys", "--seq", "up,return")
         self.assertIsNotNone(poll(lambda: app.process.poll() is not None, 15),
                              "wendlock still running after Exit" + app.diagnosis())
+        self.assertTrue(poll(lambda: not tray_icon_shown(ENV), 10),
+                        "the tray icon stayed after Exit")
 
 
 class Tools(unittest.TestCase):
