@@ -24,7 +24,8 @@ class TempFolder {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "wendlock-";
         name += info ? info->name() : "test";
-        name += "-" + std::to_string(counter++);
+        name += '-';
+        name += std::to_string(counter++);
         for (char& c : name) {
             if (c == '/')
                 c = '_';
