@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -269,6 +270,154 @@ void print_unavailable(const char* key) {
     say("%s=unavailable error=%lu\n", key, GetLastError());
 }
 
+// Figures that Wine's GetProcessHandleCount, GetGuiResources and
+// PrivateUsage leave at 0, read another way: the system handle list, the
+// process's GDI handle table (the one its PEB points to), its committed
+// private pages and its windows.
+
+using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+using NtQueryInformationProcessFn = LONG(WINAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
+
+template <typename Fn>
+Fn ntdll_function(const char* name) {
+    return reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+// Entry of the list SystemHandleInformation (16) returns.
+struct SystemHandleEntry {
+    ULONG owner_pid;
+    BYTE object_type;
+    BYTE flags;
+    USHORT value;
+    void* object;
+    ULONG access;
+};
+
+struct SystemHandleList {
+    ULONG count;
+    SystemHandleEntry entries[1];
+};
+
+long long system_handle_count(DWORD pid) {
+    const auto query = ntdll_function<NtQuerySystemInformationFn>("NtQuerySystemInformation");
+    if (query == nullptr) {
+        return -1;
+    }
+    std::vector<unsigned char> buffer(1 << 16);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ULONG needed = 0;
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == static_cast<LONG>(0xC0000004L)) {  // STATUS_INFO_LENGTH_MISMATCH
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0) {
+            return -1;
+        }
+        const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+        const auto* entries = reinterpret_cast<const SystemHandleEntry*>(
+            buffer.data() + offsetof(SystemHandleList, entries));
+        long long owned = 0;
+        for (ULONG i = 0; i < count; ++i) {
+            owned += entries[i].owner_pid == pid ? 1 : 0;
+        }
+        return owned;
+    }
+    return -1;
+}
+
+// An entry of the GDI handle table: object address, owner, use count and
+// type; a free entry has type 0.
+struct GdiHandleEntry {
+    unsigned long long object;
+    ULONG owner;
+    USHORT unique;
+    UCHAR type;
+    UCHAR flags;
+    unsigned long long user;
+};
+
+long long gdi_table_count(HANDLE process) {
+    const auto query = ntdll_function<NtQueryInformationProcessFn>("NtQueryInformationProcess");
+    if (query == nullptr) {
+        return -1;
+    }
+    struct {
+        LONG exit_status;
+        void* peb;
+        ULONG_PTR affinity;
+        LONG priority;
+        ULONG_PTR pid;
+        ULONG_PTR parent;
+    } basic{};
+    if (query(process, 0, &basic, sizeof basic, nullptr) != 0 || basic.peb == nullptr) {
+        return -1;
+    }
+    // PEB.GdiSharedHandleTable of a 64-bit process.
+    void* table = nullptr;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, static_cast<char*>(basic.peb) + 0xF8, &table, sizeof table,
+                           &read) ||
+        table == nullptr) {
+        return -1;
+    }
+    std::vector<GdiHandleEntry> entries(0x10000);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiHandleEntry),
+                           &read)) {
+        return -1;
+    }
+    long long used = 0;
+    for (const auto& entry : entries) {
+        used += entry.type != 0 && entry.object != 0 ? 1 : 0;
+    }
+    return used;
+}
+
+long long private_commit_kib(HANDLE process) {
+    unsigned long long total = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    const char* address = nullptr;
+    while (VirtualQueryEx(process, address, &info, sizeof info) == sizeof info) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) {
+            total += info.RegionSize;
+        }
+        const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+        if (next <= address) {
+            break;
+        }
+        address = next;
+    }
+    return address == nullptr ? -1 : static_cast<long long>(total / 1024);
+}
+
+struct WindowCount {
+    DWORD pid;
+    long long count;
+};
+
+BOOL CALLBACK count_child(HWND, LPARAM data) {
+    ++reinterpret_cast<WindowCount*>(data)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK count_top(HWND window, LPARAM data) {
+    auto* counting = reinterpret_cast<WindowCount*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == counting->pid) {
+        ++counting->count;
+        EnumChildWindows(window, count_child, data);
+    }
+    return TRUE;
+}
+
+long long window_count(DWORD pid) {
+    WindowCount counting{pid, 0};
+    EnumWindows(count_top, reinterpret_cast<LPARAM>(&counting));
+    return counting.count;
+}
+
 // One block of key=value lines about `process`.
 void print_metrics(HANDLE process, DWORD pid) {
     say("pid=%lu\n", pid);
@@ -301,6 +450,10 @@ void print_metrics(HANDLE process, DWORD pid) {
     } else {
         print_unavailable("handles");
     }
+    say("system_handles=%lld\n", system_handle_count(pid));
+    say("gdi_table_objects=%lld\n", gdi_table_count(process));
+    say("private_commit_kib=%lld\n", private_commit_kib(process));
+    say("windows=%lld\n", window_count(pid));
     // GetGuiResources reports failure only through 0 with an error code.
     const struct {
         const char* key;
@@ -367,6 +520,8 @@ int mode_selftest(const Args&) {
     HANDLE self = GetCurrentProcess();
     DWORD handles_before = 0;
     const BOOL handles_ok = GetProcessHandleCount(self, &handles_before);
+    const DWORD pid = GetCurrentProcessId();
+    const long long system_before = system_handle_count(pid);
     std::vector<Handle> events;
     for (int i = 0; i < 20; ++i) {
         events.emplace_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -375,8 +530,12 @@ int mode_selftest(const Args&) {
     GetProcessHandleCount(self, &handles_after);
     say("GetProcessHandleCount=%s before=%lu after_20_events=%lu\n", handles_ok ? "ok" : "failed",
         handles_before, handles_after);
+    say("system_handles=%lld before=%lld after_20_events=%lld\n",
+        system_handle_count(pid) >= system_before + 20 ? 1LL : 0LL, system_before,
+        system_handle_count(pid));
 
     const DWORD gdi_before = GetGuiResources(self, GR_GDIOBJECTS);
+    const long long table_before = gdi_table_count(self);
     std::vector<std::unique_ptr<Gdi>> brushes;
     for (int i = 0; i < 20; ++i) {
         brushes.push_back(std::make_unique<Gdi>(CreateSolidBrush(RGB(i, 0, 0))));
@@ -384,6 +543,9 @@ int mode_selftest(const Args&) {
     const DWORD gdi_after = GetGuiResources(self, GR_GDIOBJECTS);
     say("GetGuiResources_GDI=%s before=%lu after_20_brushes=%lu\n",
         gdi_after >= gdi_before + 20 ? "ok" : "not counting", gdi_before, gdi_after);
+    const long long table_after = gdi_table_count(self);
+    say("gdi_table_objects=%lld before=%lld after_20_brushes=%lld\n",
+        table_after >= table_before + 20 ? 1LL : 0LL, table_before, table_after);
 
     const DWORD user_before = GetGuiResources(self, GR_USEROBJECTS);
     std::vector<Window> windows;
@@ -394,6 +556,7 @@ int mode_selftest(const Args&) {
     const DWORD user_after = GetGuiResources(self, GR_USEROBJECTS);
     say("GetGuiResources_USER=%s before=%lu after_20_windows=%lu\n",
         user_after >= user_before + 20 ? "ok" : "not counting", user_before, user_after);
+    say("windows=%lld with 20 hidden windows made\n", window_count(pid));
 
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
@@ -401,6 +564,7 @@ int mode_selftest(const Args&) {
         self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     const SIZE_T private_before = memory.PrivateUsage;
     const SIZE_T working_before = memory.WorkingSetSize;
+    const long long commit_before = private_commit_kib(self);
     std::vector<char> block(16 * 1024 * 1024, 1);
     GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     say("GetProcessMemoryInfo=%s private_kib_before=%llu after_16mib=%llu "
@@ -409,6 +573,9 @@ int mode_selftest(const Args&) {
         static_cast<unsigned long long>(memory.PrivateUsage / 1024),
         static_cast<unsigned long long>(working_before / 1024),
         static_cast<unsigned long long>(memory.WorkingSetSize / 1024));
+    say("private_commit_kib=%lld before=%lld after_16mib=%lld\n",
+        private_commit_kib(self) >= commit_before + 16000 ? 1LL : 0LL, commit_before,
+        private_commit_kib(self));
 
     const double cpu_before = cpu_ms_of(self);
     const double spin_until = now_ms() + 300;
@@ -551,10 +718,22 @@ std::string text_of(HWND control) {
 
 // The measuring modes run their input on a worker thread while the main
 // thread keeps the probe's windows answering (the finder sends them
-// WM_GETTEXT at every move).
+// WM_GETTEXT at every move) and does for the worker what only the windows'
+// own thread may do.
+const UINT kRunOnMain = WM_APP + 3;
+DWORD g_main_thread = 0;
+
+void on_main(const std::function<void()>& work) {
+    Handle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto request = std::make_pair(&work, done.get());
+    PostThreadMessageA(g_main_thread, kRunOnMain, 0, reinterpret_cast<LPARAM>(&request));
+    WaitForSingleObject(done.get(), 30000);
+}
+
 template <typename Work>
 int run_with_pump(Work work) {
     const DWORD main_thread = GetCurrentThreadId();
+    g_main_thread = main_thread;
     std::atomic<int> code{1};
     std::thread worker([&] {
         code = work();
@@ -562,6 +741,13 @@ int run_with_pump(Work work) {
     });
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == kRunOnMain) {
+            auto* request =
+                reinterpret_cast<std::pair<const std::function<void()>*, HANDLE>*>(message.lParam);
+            (*request->first)();
+            SetEvent(request->second);
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -605,11 +791,11 @@ int mode_tree(const Args& args) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     // Below Wendlock's window (which opens at the top left), on top of the rest.
     Window small(CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, "WendlockProbeSmall",
-                                 "Probe small", WS_POPUP | WS_BORDER | WS_VISIBLE, 40, 600, 200,
-                                 120, nullptr, nullptr, instance, nullptr));
+                                 "Probe small", WS_POPUP | WS_BORDER, 40, 600, 200, 120, nullptr,
+                                 nullptr, instance, nullptr));
     Window tree(CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, "WendlockProbeTree", "Probe tree",
-                                WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 420, 120, 560, 440,
-                                nullptr, nullptr, instance, nullptr));
+                                WS_OVERLAPPED | WS_CAPTION, 420, 120, 560, 440, nullptr, nullptr,
+                                instance, nullptr));
     // count = first * 50: `first` children, each with one push button and
     // 48 other titled children.
     const int first = std::max(count / 50, 1);
@@ -636,6 +822,19 @@ int mode_tree(const Args& args) {
         settle(top);
         send_mouse(MOUSEEVENTF_LEFTDOWN, centre_of(finder));
         settle(top);
+        // Shown only now, over everything: they would cover the finder.
+        on_main([&] {
+            for (HWND window : {small.get(), tree.get()}) {
+                SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                UpdateWindow(window);
+            }
+        });
+        if (WindowFromPoint(point) != (wanted == "WendlockProbeTree" ? tree.get() : small.get())) {
+            say("error=the drop point is covered\n");
+            send_mouse(MOUSEEVENTF_LEFTUP, centre_of(finder));
+            return false;
+        }
         const POINT start = centre_of(finder);
         for (int step = 1; step <= 4; ++step) {
             move_to(POINT{start.x + (point.x - start.x) * step / 4,
@@ -654,6 +853,10 @@ int mode_tree(const Args& args) {
         }
         walk_ms = now_ms() - released;
         cpu_ms = cpu_ms_of(process.get()) - cpu_before;
+        on_main([&] {
+            ShowWindow(small.get(), SW_HIDE);
+            ShowWindow(tree.get(), SW_HIDE);
+        });
         return true;
     };
 
@@ -664,10 +867,6 @@ int mode_tree(const Args& args) {
         ClientToScreen(tree.get(), &title_bar);
         title_bar.y -= GetSystemMetrics(SM_CYCAPTION) / 2;
         const POINT on_small = centre_of(small.get());
-        if (WindowFromPoint(title_bar) != tree.get() || WindowFromPoint(on_small) != small.get()) {
-            say("error=the drop points are covered\n");
-            return 1;
-        }
         std::vector<double> walks, cpus;
         for (int round = 1; round <= rounds; ++round) {
             double small_ms = 0, small_cpu = 0, tree_ms = 0, tree_cpu = 0;

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Benchmarks of wendlock.exe under Wine: builds the cross build in
+# build-bench-wine and prints one table of figures (no pass or fail) from
+# tests/e2e/bench_wine.py. Installs only what scripts/test.sh installs (the
+# same package list, when missing; Debian, as root). About five minutes.
+#
+#   bash scripts/bench_wine.sh [--only latency,cpu,tree,outline,startup]
+#
+# Environment: WINE_BENCH_PREFIX (default /tmp/wine-bench), the Wine prefix
+# of the bench, set up on first use with a virtual desktop; the bench runs its
+# own Xvfb and stops every process it started.
+
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$REPO" || exit 1
+
+install_missing || exit 1
+dir="$REPO/build-bench-wine"
+log "cross build ($dir)"
+cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
+    cmake --build "$dir" -j "$JOBS" >/dev/null || {
+    echo "cross build failed" >&2
+    exit 1
+}
+log "benchmarks under Wine"
+exec python3 tests/e2e/bench_wine.py --build "$dir" \
+    --prefix "${WINE_BENCH_PREFIX:-/tmp/wine-bench}" "$@"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Soak test of wendlock.exe under Wine (not part of CI): monitoring on for
+# --minutes N (default 10) while stand-ins open listed boxes at random times
+# and finder drags go over their changing windows (100 drags a minute unless
+# --drags says otherwise); fails when a box goes unanswered, Wendlock stops
+# answering, or its handles, GDI objects or private bytes grow.
+#
+#   bash scripts/soak.sh [--minutes N] [--drags N] [--seed N]
+#
+# Installs only what scripts/test.sh installs; builds the cross build in
+# build-bench-wine; Wine prefix WINE_SOAK_PREFIX (default /tmp/wine-soak).
+
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$REPO" || exit 1
+
+install_missing || exit 1
+dir="$REPO/build-bench-wine"
+log "cross build ($dir)"
+cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
+    cmake --build "$dir" -j "$JOBS" >/dev/null || {
+    echo "cross build failed" >&2
+    exit 1
+}
+log "soak under Wine"
+exec python3 tests/e2e/soak.py --build "$dir" --prefix "${WINE_SOAK_PREFIX:-/tmp/wine-soak}" "$@"
