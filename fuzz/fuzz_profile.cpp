@@ -164,8 +164,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (duplicate != says_duplicate) {
             fail(duplicate ? "a duplicate was added" : "a new title was refused as a duplicate");
         }
+        const bool says_not_saved = form.Label3->text() == wl::kNotSavedMessage;
+        if (says_not_saved != (!duplicate && !storable)) {
+            fail(storable ? "a stored entry was reported as not added"
+                          : "a refused entry was not reported");
+        }
+        // The count goes back down when nothing was added.
         const std::string count = read_key(path, "Num_Windows");
-        if (count != std::to_string(duplicate ? m - 1 : m)) {
+        if (count != std::to_string(duplicate || !storable ? m - 1 : m)) {
             fail("count reads [" + count + "] after \"Add\"");
         }
         for (std::int64_t i = 1; i <= m; ++i) {

@@ -55,6 +55,36 @@ std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& k
     return numbers;
 }
 
+// What a read of a stored value gives back: blanks at its ends are not kept,
+// and at most 255 characters come back.
+std::string as_read_back(const std::string& value) {
+    std::size_t begin = 0;
+    std::size_t end = value.size();
+    while (begin < end && (value[begin] == ' ' || value[begin] == '\t'))
+        ++begin;
+    while (end > begin && (value[end - 1] == ' ' || value[end - 1] == '\t'))
+        --end;
+    return value.substr(begin, std::min<std::size_t>(end - begin, INIFiles::kBufferChars - 1));
+}
+
+// Writes entry number m, then reads it back: a write the system refused (a
+// read-only profile or folder, a title with a line break in it) would
+// otherwise lose the capture without a word and leave the count one ahead
+// of the entries.
+void store_entry(INIFiles& writer, INIFiles& reader, Control& Label3, std::int64_t m,
+                 const std::string& entry) {
+    const std::string key = kEntryKeyPrefix + std::to_string(m);
+    writer.WriteINI(kProfileSection, key, entry);
+    // The system takes the value up to its first NUL, like any C string.
+    if (text::up_to_nul(reader.ReadINI(kProfileSection, key, "")) ==
+        as_read_back(text::up_to_nul(entry))) {
+        return;
+    }
+    writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
+    Label3.set_visible(true);
+    Label3.set_text(kNotSavedMessage);
+}
+
 }  // namespace
 
 void add_captured_window(Platform& platform, const AddControls& controls,
@@ -88,7 +118,7 @@ void add_captured_window(Platform& platform, const AddControls& controls,
     writer.WriteINI(kProfileSection, kCountKey, std::to_string(m));
 
     if (m == 1) {
-        writer.WriteINI(kProfileSection, std::string(kEntryKeyPrefix) + "1", entry);
+        store_entry(writer, reader, controls.Label3, m, entry);
         return;
     }
 
@@ -109,7 +139,7 @@ void add_captured_window(Platform& platform, const AddControls& controls,
         writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
         return;
     }
-    writer.WriteINI(kProfileSection, kEntryKeyPrefix + std::to_string(m), entry);
+    store_entry(writer, reader, controls.Label3, m, entry);
 }
 
 }  // namespace wl

@@ -19,6 +19,8 @@ struct AddControls {
 };
 
 inline constexpr const char* kDuplicateMessage = "Duplicate entry. Item has NOT been added!";
+inline constexpr const char* kNotSavedMessage =
+    "The profile could not be written. Item has NOT been added!";
 inline constexpr const char* kNoButtonMessage = "Pick a window with a push button first!";
 
 // The entry text: title, "[" caption "]", "<<" class ">>".
