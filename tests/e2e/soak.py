@@ -196,6 +196,8 @@ def judge(result):
             ok = False
         lines.append(f"| {label:<32} | {values[0]:>8} | {values[-1]:>8} | {max(values):>8} | "
                      f"{growth:>+8.0f} | {allowed if judged else '-':>8} |{verdict}")
+    for key, label, _ in WATCHED[:3]:
+        lines.append(f"{label} every 5 s: " + " ".join(s.get(key, "?") for s in samples))
     lines.append("(growth: median of the last three samples minus median of the first three; "
                  "working set and window count reported, not judged)")
     return ok, lines
