@@ -38,6 +38,7 @@ LIST2_AT = "282,358"
 PICTURE2_AT = "212,16"   # the finder tool
 TEXT1_AT = "24,14"       # title of the picked window
 TEXT4_AT = "0,212"       # its class
+TEXT2_AT = "-2,242"      # its parent's title
 OP1_AT = ["12,60", "106,60", "202,60"]
 CMD1_AT = ["28,58", "122,58", "220,58"]
 LABEL3_AT = "4,0"
@@ -935,6 +936,46 @@ class Capture(WendlockTestCase):
         result = standin.result(1, 15)
         self.assertIsNotNone(result, standin.report())
         self.assertEqual(result[0], IDNO, standin.report())
+
+
+    def drop_on(self, title, offset_from_centre=None, control=None):
+        """Drags the finder from Picture2 onto the box `title` (its caption
+        bar, or the centre of one of its controls) and waits for the release."""
+        selector = ["--window", title, "--class", "#32770"]
+        if control:
+            selector += ["--button", control]
+        rc, out = ENV.driver("find", *selector, timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        handle, left, top, right, bottom = re.search(
+            r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out).groups()
+        left, top, right, bottom = int(left), int(top), int(right), int(bottom)
+        point = ((left + right) // 2, (top + bottom) // 2) if control else \
+            ((left + right) // 2, top + 8)
+        self.app.drv("drag", "--at", PICTURE2_AT, "--to", f"{point[0]},{point[1]}",
+                     "--steps", "12", "--step-ms", "25")
+        rc, out = ENV.driver("wait", "--process", PROCESS, "--text-is", handle.upper(),
+                             timeout_ms=10000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+
+    def test_finder_warns_unless_owned_by_solidworks(self):
+        write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
+        app = self.start()
+        self.standin("--box", "Lonely Box", "OK", "--timeout-ms", "90000")
+        self.drop_on("Lonely Box")
+        app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
+        app.drv("wait", "--at", LABEL3_AT, "--visible", "1")
+        self.assertEqual(app.state("--at", LABEL3_AT)["text"],
+                         "Couldn't find parent Solidworks window")
+        self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Lonely Box")
+        # A button picked inside a box owned by the CAD window: its parent is
+        # the box, its grandparent the "SolidWorks..." window: no warning.
+        self.standin("--owner-title", "SolidWorks 2024", "--box", "Owned Box", "YESNO",
+                     "--timeout-ms", "90000")
+        self.drop_on("Owned Box", control="&Yes")
+        app.drv("wait", "--at", TEXT4_AT, "--text-is", "Button")
+        self.assertEqual(app.state("--at", TEXT1_AT)["text"], "&Yes")
+        self.assertEqual(app.state("--at", TEXT2_AT)["text"], "SolidWorks 2024 level2 ")
+        self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
 
 
 class Tray(WendlockTestCase):
