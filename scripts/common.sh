@@ -12,6 +12,7 @@ PACKAGES=(
     g++-mingw-w64-x86-64-posix              # cross build of wendlock.exe
     wine64 wine fonts-wine                  # running it on Linux
     xvfb x11-utils                          # an X server of our own
+    clang libclang-rt-14-dev                # libFuzzer targets
     python3                                 # the end-to-end harness
     imagemagick                             # screenshots of the demo
 )

@@ -2,13 +2,15 @@
 # Every test of the project, from a clean checkout:
 #   1. unit tests on the simulated platform (build/native),
 #   2. the same under AddressSanitizer and UBSan (build/asan),
-#   3. the cross build for Windows (build/win32),
-#   4. the end-to-end tests: wendlock.exe under Wine on an X server of its own.
+#   3. the libFuzzer targets, each for a short bounded time (build/fuzz),
+#   4. the cross build for Windows (build/win32),
+#   5. the end-to-end tests: wendlock.exe under Wine on an X server of its own.
 # Installs the packages it needs when they are missing (Debian, as root).
 # The last line is "N passed, N failed" over all suites; the exit status is
 # non-zero when anything failed.
 #
-# Environment: WENDLOCK_SKIP_ASAN=1 leaves out step 2.
+# Environment: WENDLOCK_SKIP_ASAN=1 leaves out step 2; WENDLOCK_FUZZ_SECONDS
+# sets the time of each fuzz target (default 10).
 
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -52,6 +54,20 @@ native_suite() {
     record "$name" $((total - failed - skipped)) "$failed" "${skipped} skipped"
 }
 
+fuzz_suite() {
+    log "fuzz: libFuzzer targets (build/fuzz)"
+    local log_file=build/fuzz.log line
+    mkdir -p build
+    FUZZ_BUILD_DIR="$REPO/build/fuzz" bash fuzz/run.sh "${WENDLOCK_FUZZ_SECONDS:-10}" 2>&1 |
+        tee "$log_file"
+    line="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log_file" | tail -1)"
+    if [[ -z "$line" ]]; then
+        record "fuzz" 0 1 "no summary line"
+        return
+    fi
+    record "fuzz" "$(cut -d' ' -f1 <<<"$line")" "$(cut -d' ' -f3 <<<"$line")"
+}
+
 e2e_suite() {
     log "win32: cross build (build/win32)"
     if ! build_win32; then
@@ -78,6 +94,7 @@ native_suite native build/native
 if [[ "${WENDLOCK_SKIP_ASAN:-0}" != 1 ]]; then
     native_suite asan build/asan -DWENDLOCK_SANITIZE=ON
 fi
+fuzz_suite
 e2e_suite
 
 log "summary ($((SECONDS - started)) s)"
