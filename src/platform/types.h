@@ -37,7 +37,7 @@ enum class WindowRelation { Child = 5, Next = 2 };
 // An error raised to a caller, carrying what the user interface layer's error
 // object carries: a number, where it arose and what it means.
 class AppError : public std::runtime_error {
-public:
+  public:
     AppError(std::int32_t number, std::string source, std::string description)
         : std::runtime_error(description),
           number_(number),
@@ -47,7 +47,7 @@ public:
     const std::string& source() const { return source_; }
     const std::string& description() const { return description_; }
 
-private:
+  private:
     std::int32_t number_;
     std::string source_;
     std::string description_;

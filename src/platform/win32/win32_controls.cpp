@@ -88,7 +88,8 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
         case ControlKind::TextBox: {
             // A text box in the form's own colour reads as a caption: no frame
             // and no margins, its text fills the box.
-            const bool flat = design.back_colour && *design.back_colour == effective_back(form_record);
+            const bool flat =
+                design.back_colour && *design.back_colour == effective_back(form_record);
             make_window("EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, flat ? 0 : WS_EX_CLIENTEDGE,
                         height);
             if (flat)
@@ -138,7 +139,8 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
             break;
         case ControlKind::MenuItem: {
             for (const auto& other : records) {
-                if (other->design.kind == ControlKind::Menu && other->design.name == design.parent) {
+                if (other->design.kind == ControlKind::Menu &&
+                    other->design.name == design.parent) {
                     record.parent_menu = other.get();
                 }
             }
@@ -322,8 +324,8 @@ void Win32Host::Impl::rebuild_menu(ControlRecord& menu) {
 void Win32Host::Impl::start_timer(ControlRecord& timer) {
     if (timer.timer_running || form == nullptr || ended || timer.design.interval_ms <= 0)
         return;
-    if (::SetTimer(form, static_cast<UINT_PTR>(timer.id), static_cast<UINT>(timer.design.interval_ms),
-                   nullptr) != 0) {
+    if (::SetTimer(form, static_cast<UINT_PTR>(timer.id),
+                   static_cast<UINT>(timer.design.interval_ms), nullptr) != 0) {
         timer.timer_running = true;
     }
 }
@@ -359,7 +361,7 @@ LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
             case ControlKind::Label:
             case ControlKind::OptionButton:
                 ::SetTextColor(dc, record->design.fore_colour ? *record->design.fore_colour
-                                                            : ::GetSysColor(COLOR_WINDOWTEXT));
+                                                              : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
             case ControlKind::TextBox:
@@ -370,9 +372,9 @@ LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
                     break;
                 // A disabled or read-only text box asks with WM_CTLCOLORSTATIC.
                 const bool greyed = message == WM_CTLCOLORSTATIC && !::IsWindowEnabled(control);
-                ::SetTextColor(dc, greyed                     ? ::GetSysColor(COLOR_GRAYTEXT)
+                ::SetTextColor(dc, greyed                       ? ::GetSysColor(COLOR_GRAYTEXT)
                                    : record->design.fore_colour ? *record->design.fore_colour
-                                                              : ::GetSysColor(COLOR_WINDOWTEXT));
+                                                                : ::GetSysColor(COLOR_WINDOWTEXT));
                 ::SetBkColor(dc, effective_back(*record));
                 return reinterpret_cast<LRESULT>(brush_for(*record));
             }
@@ -418,7 +420,7 @@ void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     } else {
         ::SetTextColor(dc, record->design.fore_colour ? *record->design.fore_colour
-                                                    : ::GetSysColor(COLOR_BTNTEXT));
+                                                      : ::GetSysColor(COLOR_BTNTEXT));
     }
     ::DrawTextA(dc, caption.c_str(), -1, &text, kFormat);
     ::SetBkMode(dc, old_mode);
@@ -441,7 +443,7 @@ void Win32Host::Impl::paint_form(HDC dc) {
         if (record->design.kind != ControlKind::Shape || !record->visible)
             continue;
         const Colour colour = record->design.fore_colour ? *record->design.fore_colour
-                              : record->back           ? *record->back
+                              : record->back             ? *record->back
                                              : static_cast<Colour>(::GetSysColor(COLOR_WINDOWTEXT));
         const UniquePen pen(::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(colour)));
         const SelectObjectScope select_pen(dc, pen.get());

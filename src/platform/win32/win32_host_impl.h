@@ -40,7 +40,7 @@ class Images {
 // long as the host, so window procedures may hold on to them.
 struct ControlRecord {
     Win32Host::Impl* host = nullptr;
-    ControlSpec design;            // name, index, kind and design values; a menu's
+    ControlSpec design;          // name, index, kind and design values; a menu's
                                  // design.text is its current caption
     HWND hwnd = nullptr;         // nullptr for shapes, timers and menus
     int id = 0;                  // control, menu command or timer identifier
