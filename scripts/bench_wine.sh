@@ -17,9 +17,7 @@ cd "$REPO" || exit 1
 install_missing || exit 1
 dir="$REPO/build-bench-wine"
 log "cross build ($dir)"
-cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
-    cmake --build "$dir" -j "$JOBS" >/dev/null || {
+WIN32_BUILD_DIR="$dir" build_win32 >/dev/null || {
     echo "cross build failed" >&2
     exit 1
 }

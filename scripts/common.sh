@@ -40,9 +40,10 @@ install_missing() {
     apt-get install -y -q "${missing[@]}"
 }
 
-# The cross build: wendlock.exe, the end-to-end tools and ini_conformance.exe.
+# The cross build: wendlock.exe, the end-to-end tools and ini_conformance.exe,
+# in build/win32 unless WIN32_BUILD_DIR names another folder.
 build_win32() {
-    local dir="$REPO/build/win32"
+    local dir="${WIN32_BUILD_DIR:-$REPO/build/win32}"
     cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" &&
         cmake --build "$dir" -j "$JOBS" "$@"

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "pointer.h"
+
 namespace {
 
 const char kUsage[] =
@@ -456,27 +458,9 @@ std::vector<std::string> list_items(HWND window, int& selected) {
 // ---------------------------------------------------------------------------
 // Real input.
 
-void send_mouse(DWORD flags, POINT screen) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = MulDiv(screen.x, 65535, std::max(width - 1, 1));
-    input.mi.dy = MulDiv(screen.y, 65535, std::max(height - 1, 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof input);
-}
-
-void move_pointer(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    send_mouse(0, screen);
-}
-
-POINT centre_of(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
+using e2e::centre_of;
+using e2e::move_pointer;
+using e2e::send_mouse;
 
 // The point a pointer command aims at: --to (screen), else the target's
 // centre or its top-left corner plus --offset.

@@ -36,6 +36,8 @@
 #include <utility>
 #include <vector>
 
+#include "pointer.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -677,27 +679,9 @@ int mode_windows(const Args& args) {
 // ---------------------------------------------------------------------------
 // Driving the finder: presses, moves and releases of the real pointer.
 
-void send_mouse(DWORD flags, POINT screen) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = MulDiv(screen.x, 65535, std::max(width - 1, 1));
-    input.mi.dy = MulDiv(screen.y, 65535, std::max(height - 1, 1));
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof input);
-}
-
-void move_to(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    send_mouse(0, screen);
-}
-
-POINT centre_of(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
+using e2e::centre_of;
+using e2e::move_pointer;
+using e2e::send_mouse;
 
 // Returns once `top` has handled everything queued before this call: a sent
 // message is handled after the input already in its queue.
@@ -818,7 +802,7 @@ int mode_tree(const Args& args) {
     say("tree descendants=%d build_ms=%.0f\n", made, now_ms() - build_started);
 
     auto drop_on = [&](POINT point, const std::string& wanted, double& walk_ms, double& cpu_ms) {
-        move_to(centre_of(finder));
+        move_pointer(centre_of(finder));
         settle(top);
         send_mouse(MOUSEEVENTF_LEFTDOWN, centre_of(finder));
         settle(top);
@@ -837,8 +821,8 @@ int mode_tree(const Args& args) {
         }
         const POINT start = centre_of(finder);
         for (int step = 1; step <= 4; ++step) {
-            move_to(POINT{start.x + (point.x - start.x) * step / 4,
-                          start.y + (point.y - start.y) * step / 4});
+            move_pointer(POINT{start.x + (point.x - start.x) * step / 4,
+                               start.y + (point.y - start.y) * step / 4});
             settle(top);
         }
         const double cpu_before = cpu_ms_of(process.get());
@@ -931,7 +915,7 @@ int mode_outline(const Args& args) {
     auto one_move = [&](POINT point, HWND target, double& asked_ms, double& done_ms) {
         g_asked = nullptr;
         const double started = now_ms();
-        move_to(point);
+        move_pointer(point);
         const double deadline = started + 10000;
         while (g_asked.load() != target) {
             WaitForSingleObject(asked.get(), 20);
@@ -950,7 +934,7 @@ int mode_outline(const Args& args) {
     std::thread worker([&] {
         code = [&] {
             const POINT press = centre_of(finder);
-            move_to(press);
+            move_pointer(press);
             settle(top);
             send_mouse(MOUSEEVENTF_LEFTDOWN, press);
             settle(top);
