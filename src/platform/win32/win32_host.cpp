@@ -695,6 +695,20 @@ int Win32Host::message_box(const std::string& text, const std::string& caption, 
 }
 
 void Win32Host::do_events() {
+    // Handlers yield from inside handlers: a finder press and release during
+    // a walk's yield start a walk of their own, which yields in turn. A
+    // steady stream of drags would nest them without end and overflow the
+    // stack; past a few levels the events wait for the level below instead.
+    constexpr int kMaxYieldDepth = 8;
+    if (impl_->yield_depth >= kMaxYieldDepth)
+        return;
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } const nesting(impl_->yield_depth);
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -91,6 +91,7 @@ struct Win32Host::Impl {
     bool form_pressed = false;
     bool after_double_click = false;
     bool ended = false;
+    int yield_depth = 0;     // do_events calls running inside one another
     bool reporting = false;  // an error box is open
 
     std::vector<std::unique_ptr<ControlRecord>> records;  // creation (tab) order
