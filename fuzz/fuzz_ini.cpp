@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "platform/ini/portable_ini.h"
 
 namespace {
@@ -35,24 +36,12 @@ namespace fs = std::filesystem;
 
 constexpr int kBuffer = 256;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "INVARIANT BROKEN: %s\n", what.c_str());
-    std::abort();
-}
+using fuzz::fail;
+using fuzz::slurp;
 
 const fs::path& folder() {
-    static const fs::path path = [] {
-        fs::path p = fs::temp_directory_path() / ("wl-fuzz-ini-" + std::to_string(::getpid()));
-        fs::remove_all(p);
-        fs::create_directories(p);
-        return p;
-    }();
+    static const fs::path path = fuzz::scratch_folder("ini");
     return path;
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // What a C string of the text holds.

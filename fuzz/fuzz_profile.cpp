@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "fuzz_support.h"
 #include "platform/host_strings.h"
 #include "platform/ini/portable_ini.h"
 #include "platform/sim/sim_platform.h"
@@ -41,24 +42,12 @@ namespace fs = std::filesystem;
 constexpr long kMaxKeyReads = 20000;
 constexpr std::int64_t kFollowedCount = 1000;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "INVARIANT BROKEN: %s\n", what.c_str());
-    std::abort();
-}
+using fuzz::fail;
+using fuzz::slurp;
 
 const fs::path& folder() {
-    static const fs::path path = [] {
-        fs::path p = fs::temp_directory_path() / ("wl-fuzz-profile-" + std::to_string(::getpid()));
-        fs::remove_all(p);
-        fs::create_directories(p);
-        return p;
-    }();
+    static const fs::path path = fuzz::scratch_folder("profile");
     return path;
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string read_key(const std::string& path, const std::string& key) {
