@@ -10,11 +10,14 @@
 // - "Add" reads a bounded number of keys, whatever count the profile
 //   states (reading keys up to a hand-edited count of billions is a hang);
 // - without a chosen button the profile is left byte for byte as it was;
-// - otherwise, for a count the test can follow (up to 1,000) and an entry
-//   the profile can hold (no NUL, no line break): the duplicate message
-//   shows exactly when a stored title among keys 1..m matches, the count
-//   reads back as m - 1 or m accordingly, the new entry reads back, and
-//   every other TitleN key reads as before.
+// - an entry that "Read ini" would not load back as the same title, caption
+//   and class (tried in a scratch profile of its own), or one without a
+//   caption or class, is refused with a message and the profile is left
+//   byte for byte as it was;
+// - otherwise, for a count the test can follow (up to 1,000): the duplicate
+//   message shows exactly when a stored title among keys 1..m matches, the
+//   count reads back as m - 1 or m accordingly, the new entry reads back,
+//   and every other TitleN key reads as before.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -33,6 +36,7 @@
 #include "platform/ini/portable_ini.h"
 #include "platform/sim/sim_platform.h"
 #include "profile/add_entry.h"
+#include "profile/entry_format.h"
 
 namespace {
 
@@ -70,6 +74,35 @@ std::string as_read_back(const std::string& value) {
     return v.substr(0, 255);
 }
 
+// Whether a profile holding the entry loads it back as these very parts.
+bool loads_back(const std::string& title, const std::string& caption,
+                const std::string& class_name) {
+    const std::string scratch = (folder() / "round_trip.ini").string();
+    std::error_code ignored;
+    fs::remove(scratch, ignored);
+    if (!wl::ini::write_private_profile_string("S", "K", wl::make_entry(title, caption, class_name),
+                                               scratch)) {
+        return false;
+    }
+    std::string padded = wl::ini::get_private_profile_string("S", "K", "", 256, scratch);
+    padded += '\0';
+    padded.resize(256, ' ');
+    wl::WatchEntry loaded;
+    wl::split_entry(padded, loaded);
+    return loaded.Win_title == title && loaded.Win_button == caption &&
+           loaded.Win_class == class_name;
+}
+
+bool is_refusal(const std::string& message) {
+    for (const char* refusal : {wl::kNoCaptionMessage, wl::kNoClassMessage, wl::kLineBreakMessage,
+                                wl::kMarkerMessage, wl::kTooLongMessage, wl::kNotReadBackMessage}) {
+        if (message == refusal) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The count "Add" starts from, as it reads it.
 std::int64_t stored_count(const std::string& path) {
     const std::string text =
@@ -79,6 +112,47 @@ std::int64_t stored_count(const std::string& path) {
         return 0;
     }
     return n > 1e15 ? static_cast<std::int64_t>(1e15) : static_cast<std::int64_t>(n);
+}
+
+// After an "Add" of an entry that loads back: the duplicate message shows
+// exactly when a stored title among keys 1..m matches, the count reads back
+// as m - 1 or m accordingly, the new entry reads back, and every other
+// TitleN key reads as before.
+void check_stored(wl::Form1& form, const std::string& path,
+                  const std::vector<std::string>& titles_before, std::int64_t m,
+                  const std::string& entry, const std::string& title) {
+    bool duplicate = false;
+    if (m > 1) {
+        for (const std::string& e : titles_before) {
+            const auto bracket = e.find('[');
+            if (bracket != std::string::npos && wl::text::trim(e.substr(0, bracket)) == title) {
+                duplicate = true;
+            }
+        }
+    }
+    const bool says_duplicate = form.Label3->text() == wl::kDuplicateMessage;
+    if (duplicate != says_duplicate) {
+        fail(duplicate ? "a duplicate was added" : "a new title was refused as a duplicate");
+    }
+    if (form.Label3->text() == wl::kNotSavedMessage) {
+        fail("a stored entry was reported as not added");
+    }
+    // The count goes back down when nothing was added.
+    const std::string count = read_key(path, "Num_Windows");
+    if (count != std::to_string(duplicate ? m - 1 : m)) {
+        fail("count reads [" + count + "] after \"Add\"");
+    }
+    for (std::int64_t i = 1; i <= m; ++i) {
+        const std::string now = read_key(path, title_key(i));
+        if (i == m && !duplicate) {
+            if (now != as_read_back(entry)) {
+                fail("new entry reads back [" + now + "]");
+            }
+        } else if (now != titles_before[static_cast<std::size_t>(i - 1)]) {
+            fail(title_key(i) + " changed from [" + titles_before[static_cast<std::size_t>(i - 1)] +
+                 "] to [" + now + "]");
+        }
+    }
 }
 
 }  // namespace
@@ -132,51 +206,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (slurp(file) != body) {
             fail("\"Add\" without a chosen button changed the profile");
         }
-    } else if (followed) {
+    } else {
         const std::string trimmed_title = wl::text::trim(form.Text1->text());
-        const std::string entry = wl::make_entry(trimmed_title, caption, class_name);
-        // The profile holds the entry up to a NUL; a line break it cannot
-        // hold at all, and that write is refused.
-        const bool storable =
-            entry.substr(0, entry.find('\0')).find_first_of("\r\n") == std::string::npos;
-        bool duplicate = false;
-        if (m > 1) {
-            for (const std::string& e : titles_before) {
-                const auto bracket = e.find('[');
-                if (bracket != std::string::npos &&
-                    wl::text::trim(e.substr(0, bracket)) == trimmed_title) {
-                    duplicate = true;
-                }
-            }
+        const bool answerable = !caption.empty() && !class_name.empty() &&
+                                loads_back(trimmed_title, caption, class_name);
+        if (is_refusal(form.Label3->text()) == answerable) {
+            fail(answerable ? "an entry that loads back was refused"
+                            : "an entry that cannot load back was not refused");
         }
-        const bool says_duplicate = form.Label3->text() == wl::kDuplicateMessage;
-        if (duplicate != says_duplicate) {
-            fail(duplicate ? "a duplicate was added" : "a new title was refused as a duplicate");
+        if (!answerable && slurp(file) != body) {
+            fail("a refused entry changed the profile");
         }
-        const bool says_not_saved = form.Label3->text() == wl::kNotSavedMessage;
-        if (says_not_saved != (!duplicate && !storable)) {
-            fail(storable ? "a stored entry was reported as not added"
-                          : "a refused entry was not reported");
-        }
-        // The count goes back down when nothing was added.
-        const std::string count = read_key(path, "Num_Windows");
-        if (count != std::to_string(duplicate || !storable ? m - 1 : m)) {
-            fail("count reads [" + count + "] after \"Add\"");
-        }
-        for (std::int64_t i = 1; i <= m; ++i) {
-            const std::string now = read_key(path, title_key(i));
-            if (i == m && !duplicate && storable) {
-                if (now != as_read_back(entry)) {
-                    fail("new entry reads back [" + now + "]");
-                }
-            } else if (i == m && !duplicate) {
-                if (now != titles_before[static_cast<std::size_t>(i - 1)]) {
-                    fail("a refused entry changed " + title_key(i));
-                }
-            } else if (now != titles_before[static_cast<std::size_t>(i - 1)]) {
-                fail(title_key(i) + " changed from [" +
-                     titles_before[static_cast<std::size_t>(i - 1)] + "] to [" + now + "]");
-            }
+        if (answerable && followed) {
+            check_stored(form, path, titles_before, m,
+                         wl::make_entry(trimmed_title, caption, class_name), trimmed_title);
         }
     }
 

@@ -14,6 +14,7 @@
 
 #include "monitor/watch_list.h"
 #include "monitor/watch_loader.h"
+#include "profile/entry_format.h"
 
 namespace {
 

@@ -4,27 +4,13 @@
 #include <cstdio>
 
 #include "platform/host_strings.h"
+#include "profile/entry_format.h"
 #include "profile/ini_files.h"
 #include "profile/profiles.h"
 
 namespace wl {
 
 namespace {
-
-// The characters of s from 1-based position `start` on, `length` of them;
-// fewer when s is shorter. A negative length cannot be taken: it gives the
-// empty text instead of stopping the program.
-std::string mid(const std::string& s, long long start, long long length) {
-    if (length <= 0 || start < 1 || static_cast<std::size_t>(start) > s.size())
-        return "";
-    return s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
-}
-
-// 1-based position of the first occurrence, 0 when absent.
-long long position(const std::string& s, const char* what) {
-    const std::size_t p = s.find(what);
-    return p == std::string::npos ? 0 : static_cast<long long>(p) + 1;
-}
 
 std::string whole_number(double v) {
     char figure[40];
@@ -33,27 +19,6 @@ std::string whole_number(double v) {
 }
 
 }  // namespace
-
-void split_entry(const std::string& t, WatchEntry& entry) {
-    const long long len = static_cast<long long>(t.size());
-
-    // Class: between "<<" and the final ">>". The 5 counts "<<", ">>" and the
-    // NUL that ends the stored value inside the padded text.
-    if (const long long p = position(t, "<<"); p > 0) {
-        const std::string x = mid(t, p, len - p);
-        const long long m = static_cast<long long>(text::trim(x).size());
-        entry.Win_class = text::trim(mid(x, 3, m - 5));
-    }
-
-    // Title: everything before the first "["; button: between it and the
-    // first "]".
-    if (const long long a = position(t, "["); a > 0) {
-        const long long b = position(t, "]");
-        entry.Win_title = text::left(t, static_cast<std::size_t>(a - 1));
-        const std::string s = mid(t, a, b - a + 1);
-        entry.Win_button = text::trim(mid(s, 2, static_cast<long long>(text::trim(s).size()) - 2));
-    }
-}
 
 std::string watch_line(const WatchEntry& entry) {
     return entry.Win_title + "<-->" + entry.Win_button + "<-->" + entry.Win_class;

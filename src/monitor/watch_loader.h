@@ -18,11 +18,6 @@ struct LoaderControls {
 inline constexpr const char* kNoWindowsMessage = "There is no windows set up  for control";
 inline constexpr const char* kAppTitle = "Wendlock";
 
-// Splits one stored value, in its padded 256-character read form, into the
-// entry. Parts the value does not supply are left as they were; a part the
-// value supplies but malformed becomes empty.
-void split_entry(const std::string& padded, WatchEntry& entry);
-
 // The line List2 shows for an entry.
 std::string watch_line(const WatchEntry& entry);
 

@@ -5,15 +5,11 @@
 #include <vector>
 
 #include "platform/host_strings.h"
+#include "profile/entry_format.h"
 #include "profile/ini_files.h"
 #include "profile/profiles.h"
 
 namespace wl {
-
-std::string make_entry(const std::string& title, const std::string& caption,
-                       const std::string& class_name) {
-    return title + "[" + caption + "]" + "<<" + class_name + ">>";
-}
 
 namespace {
 
@@ -55,29 +51,46 @@ std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& k
     return numbers;
 }
 
-// What a read of a stored value gives back: blanks at its ends are not kept,
-// and at most 255 characters come back.
-std::string as_read_back(const std::string& value) {
-    std::size_t begin = 0;
-    std::size_t end = value.size();
-    while (begin < end && (value[begin] == ' ' || value[begin] == '\t'))
-        ++begin;
-    while (end > begin && (value[end - 1] == ' ' || value[end - 1] == '\t'))
-        --end;
-    return value.substr(begin, std::min<std::size_t>(end - begin, INIFiles::kBufferChars - 1));
+bool holds_marker(const std::string& text) {
+    return text.find_first_of("[]") != std::string::npos || text.find("<<") != std::string::npos ||
+           text.find(">>") != std::string::npos;
 }
 
+}  // namespace
+
+const char* unanswerable_reason(const std::string& title, const std::string& caption,
+                                const std::string& class_name) {
+    if (caption.empty())
+        return kNoCaptionMessage;
+    if (class_name.empty())
+        return kNoClassMessage;
+    const std::string entry = make_entry(title, caption, class_name);
+    // A line break would start a line of its own in the profile, and a NUL
+    // would end the value early.
+    if (entry.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        return kLineBreakMessage;
+    const WatchEntry loaded = read_back(entry);
+    if (loaded.Win_title == title && loaded.Win_button == caption &&
+        loaded.Win_class == class_name) {
+        return nullptr;
+    }
+    if (holds_marker(title) || holds_marker(caption))
+        return kMarkerMessage;
+    if (entry.size() >= INIFiles::kBufferChars)
+        return kTooLongMessage;
+    return kNotReadBackMessage;
+}
+
+namespace {
+
 // Writes entry number m, then reads it back: a write the system refused (a
-// read-only profile or folder, a title with a line break in it) would
-// otherwise lose the capture without a word and leave the count one ahead
-// of the entries.
+// read-only profile or folder) would otherwise lose the capture without a
+// word and leave the count one ahead of the entries.
 void store_entry(INIFiles& writer, INIFiles& reader, Control& Label3, std::int64_t m,
                  const std::string& entry) {
     const std::string key = kEntryKeyPrefix + std::to_string(m);
     writer.WriteINI(kProfileSection, key, entry);
-    // The system takes the value up to its first NUL, like any C string.
-    if (text::up_to_nul(reader.ReadINI(kProfileSection, key, "")) ==
-        as_read_back(text::up_to_nul(entry))) {
+    if (text::up_to_nul(reader.ReadINI(kProfileSection, key, "")) == as_read_back(entry)) {
         return;
     }
     writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
@@ -110,7 +123,15 @@ void add_captured_window(Platform& platform, const AddControls& controls,
     }
 
     const std::string title = text::trim(controls.Text1.text());
-    const std::string entry = make_entry(title, controls.cmd1[k]->text(), picked_class);
+    const std::string caption = controls.cmd1[k]->text();
+    // An entry "Read ini" would load as something else could never be
+    // answered: say why and leave the profile alone.
+    if (const char* reason = unanswerable_reason(title, caption, picked_class)) {
+        controls.Label3.set_visible(true);
+        controls.Label3.set_text(reason);
+        return;
+    }
+    const std::string entry = make_entry(title, caption, picked_class);
 
     const std::int64_t n = stored_count(reader.ReadINI(kProfileSection, kCountKey, "0"));
     const std::int64_t m = n + 1;

@@ -22,10 +22,23 @@ inline constexpr const char* kDuplicateMessage = "Duplicate entry. Item has NOT 
 inline constexpr const char* kNotSavedMessage =
     "The profile could not be written. Item has NOT been added!";
 inline constexpr const char* kNoButtonMessage = "Pick a window with a push button first!";
+// Why "Add" refuses an entry that "Read ini" could never load as it was
+// picked: the watcher would never answer it.
+inline constexpr const char* kNoCaptionMessage = "Button has no caption. Item has NOT been added!";
+inline constexpr const char* kNoClassMessage = "Window has no class. Item has NOT been added!";
+inline constexpr const char* kLineBreakMessage =
+    "Line break or NUL in text. Item has NOT been added!";
+inline constexpr const char* kMarkerMessage =
+    "[ ] << >> cannot be stored. Item has NOT been added!";
+inline constexpr const char* kTooLongMessage = "Entry is too long. Item has NOT been added!";
+inline constexpr const char* kNotReadBackMessage =
+    "Entry would not read back. Item has NOT been added!";
 
-// The entry text: title, "[" caption "]", "<<" class ">>".
-std::string make_entry(const std::string& title, const std::string& caption,
-                       const std::string& class_name);
+// Which of the messages above applies to an entry of these parts (the
+// title already trimmed), or nullptr when "Read ini" loads it back as the
+// very same title, caption and class.
+const char* unanswerable_reason(const std::string& title, const std::string& caption,
+                                const std::string& class_name);
 
 void add_captured_window(Platform& platform, const AddControls& controls,
                          const std::string& picked_class);

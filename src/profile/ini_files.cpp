@@ -44,18 +44,21 @@ void INIFiles::WriteINI(const std::string& section, const std::string& key,
 std::string INIFiles::ReadINI(const std::string& section, const std::string& key,
                               const std::string& default_value) {
     try {
-        std::string buffer(kBufferChars, ' ');
-        const std::string value = files_.get_private_profile_string(section, key, default_value,
-                                                                    kBufferChars, FileName());
-        const std::size_t n = std::min<std::size_t>(value.size(), kBufferChars - 1);
-        buffer.replace(0, n, value, 0, n);
-        buffer[n] = '\0';
-        return buffer;
+        return padded(files_.get_private_profile_string(section, key, default_value, kBufferChars,
+                                                        FileName()));
     } catch (const AppError&) {
         throw;
     } catch (const std::exception&) {
         ReportError(host_, kIniErrorNumber, "INIFiles:ReadINI Method");
     }
+}
+
+std::string INIFiles::padded(const std::string& value) {
+    std::string buffer(kBufferChars, ' ');
+    const std::size_t n = std::min<std::size_t>(value.size(), kBufferChars - 1);
+    buffer.replace(0, n, value, 0, n);
+    buffer[n] = '\0';
+    return buffer;
 }
 
 }  // namespace wl

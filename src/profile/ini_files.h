@@ -27,6 +27,9 @@ class INIFiles {
     std::string ReadINI(const std::string& section, const std::string& key,
                         const std::string& default_value);
 
+    // That 256-character form of a value as the file gives it back.
+    static std::string padded(const std::string& value);
+
   private:
     FileSystem& files_;
     Host& host_;

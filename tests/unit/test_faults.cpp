@@ -397,7 +397,7 @@ TEST_F(ProfileFaults, LineBreakInACaptureCannotPlantLinesInTheProfile) {
     click("Command3");
     EXPECT_EQ(profile(), two_entries());
     EXPECT_TRUE(form->Label3->visible());
-    EXPECT_EQ(form->Label3->text(), kNotSavedMessage);
+    EXPECT_EQ(form->Label3->text(), kLineBreakMessage);
     click("Command5");
     EXPECT_EQ(form->List2->count(), 2);
 }

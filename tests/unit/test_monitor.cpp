@@ -6,6 +6,7 @@
 #include "monitor/monitor_switch.h"
 #include "monitor/watch_loader.h"
 #include "monitor/watcher.h"
+#include "profile/entry_format.h"
 
 namespace wl::testing {
 namespace {

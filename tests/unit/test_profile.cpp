@@ -232,7 +232,8 @@ TEST_F(AddTest, TitlesCompareByCaseAndIgnoreOnlyBlanksAtTheEnds) {
         {"Title1=Close Document[OK]<<#32770>>", "close document", false},
         {"Title1=Close Document[OK]<<#32770>>", "  Close Document  ", true},
         {"Title1=  Close Document [OK]<<#32770>>", "Close Document", true},
-        {"Title1=Close [x] Document[OK]<<#32770>>", "Close [x] Document", false},
+        // A hand-edited title holding "[" is compared by its part before it.
+        {"Title1=Close [x] Document[OK]<<#32770>>", "Close", true},
         {"Title1=Close Document", "Close Document", false},
     };
     for (const auto& c : cases) {
@@ -290,10 +291,76 @@ TEST_F(AddTest, NothingIsWrittenWithoutAChosenButton) {
     EXPECT_EQ(form->Label3->text(), kNoButtonMessage);
 }
 
-TEST_F(AddTest, EmptyCaptionAndClassAreStoredAsTheyAre) {
-    picked("", "", {""});
-    click("Command3");
-    EXPECT_NE(profile().find("Title1=[]<<>>"), std::string::npos);
+// "Add" stores only what "Read ini" loads back as it was picked; anything
+// else could never be answered, so the profile is left alone and Label3
+// says why.
+TEST_F(AddTest, EntriesThatWouldNotLoadBackAreRefusedBeforeAnythingIsWritten) {
+    struct Case {
+        const char* why;
+        std::string title, caption, class_name;
+        const char* message;
+    } cases[] = {
+        {"a later press emptied the chosen caption", "Some Window", "", "#32770",
+         kNoCaptionMessage},
+        {"the window went before its class was read", "Some Window", "OK", "", kNoClassMessage},
+        {"\"[\" in the title moves the split", "Warn [1]", "&No", "ProbeBox", kMarkerMessage},
+        {"\"]\" in the title empties the button", "Done] now", "OK", "#32770", kMarkerMessage},
+        {"\"<<\" in the title moves the class", "Save << now", "OK", "#32770", kMarkerMessage},
+        {"\"]\" in the caption cuts it", "Box", "O]K", "#32770", kMarkerMessage},
+        {"\"<<\" in the caption moves the class", "Box", "<<OK", "#32770", kMarkerMessage},
+        {"a line break would forge profile lines", "Close Document",
+         "&Save\r\n[Evil]\r\nNum_Windows=0", "#32770", kLineBreakMessage},
+        {"a lone line feed too", "Close\nDocument", "OK", "#32770", kLineBreakMessage},
+        {"a NUL would end the value early", std::string("Nul\0inside", 10), "OK", "#32770",
+         kLineBreakMessage},
+        {"past 255 characters the class is cut off", std::string(250, 'x'), "OK", "#32770",
+         kTooLongMessage},
+        {"blanks around a caption are trimmed on load", "Box", " OK ", "#32770",
+         kNotReadBackMessage},
+        {"a leading tab of the title is trimmed on load", "\tBox", "OK", "#32770",
+         kNotReadBackMessage},
+    };
+    const std::string before =
+        profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Old[OK]<<#32770>>"});
+    for (const auto& c : cases) {
+        folder.write("default_wl.ini", before);
+        form->Label3->set_visible(false);
+        picked(c.title, c.class_name, {c.caption, "Other"});
+        world.log.clear();
+        click("Command3");
+        EXPECT_EQ(profile(), before) << c.why;
+        EXPECT_TRUE(world.log.calls_starting("WritePrivateProfileStringA").empty()) << c.why;
+        EXPECT_TRUE(form->Label3->visible()) << c.why;
+        EXPECT_EQ(form->Label3->text(), c.message) << c.why;
+    }
+}
+
+TEST_F(AddTest, UnusualEntriesThatLoadBackAreStoredAsBefore) {
+    struct Case {
+        std::string title, caption, class_name, line;
+    } cases[] = {
+        {"; not a comment", "OK", "#32770", "Title2=; not a comment[OK]<<#32770>>"},
+        {"a = b", "&Yes", "#32770", "Title2=a = b[&Yes]<<#32770>>"},
+        {"\"Quoted\" box", "OK", "#32770", "Title2=\"Quoted\" box[OK]<<#32770>>"},
+        {"Caf\xe9", "OK", "Afx:00400000:b", "Title2=Caf\xe9[OK]<<Afx:00400000:b>>"},
+        {"Tab\tinside", "OK", "#32770", "Title2=Tab\tinside[OK]<<#32770>>"},
+        {"Class with brackets", "OK", "a[b]>>c", "Title2=Class with brackets[OK]<<a[b]>>c>>"},
+    };
+    for (const auto& c : cases) {
+        folder.write("default_wl.ini",
+                     profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Old[OK]<<#32770>>"}));
+        form->Label3->set_visible(false);
+        picked(c.title, c.class_name, {c.caption});
+        click("Command3");
+        EXPECT_FALSE(form->Label3->visible()) << c.line << ": " << form->Label3->text();
+        EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=2",
+                                           "Title1=Old[OK]<<#32770>>", c.line}));
+        click("Command5");
+        const WatchEntry& loaded = form->Watch_list.entry(2);
+        EXPECT_EQ(loaded.Win_title, c.title);
+        EXPECT_EQ(loaded.Win_button, c.caption);
+        EXPECT_EQ(loaded.Win_class, c.class_name);
+    }
 }
 
 }  // namespace

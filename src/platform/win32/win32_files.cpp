@@ -2,6 +2,7 @@
 // listings and the executable's folder.
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/win32_internal.h"
@@ -86,6 +87,17 @@ std::vector<std::string> Win32FileSystem::get_private_profile_keys(const std::st
 bool Win32FileSystem::write_private_profile_string(const std::string& section,
                                                    const std::string& key, const std::string& value,
                                                    const std::string& path) {
+    // kernel32 writes a line break as it is, splitting the line and planting
+    // text (even a section header) of the caller's choosing in the profile;
+    // such a write is refused, as the portable writer refuses it. The call
+    // takes each text up to its first NUL, so a break behind one is harmless.
+    for (const std::string* text : {&section, &key, &value}) {
+        const std::string_view taken(text->c_str());
+        if (taken.find_first_of("\r\n") != std::string_view::npos) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+    }
     return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
                                         path.c_str()) != FALSE;
 }
