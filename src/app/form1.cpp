@@ -104,6 +104,7 @@ void Form1::bind_handlers() {
     on("Picture2", EventKind::MouseDown, mouse(&Form1::Picture2_MouseDown, this));
     on("Picture2", EventKind::MouseMove, mouse(&Form1::Picture2_MouseMove, this));
     on("Picture2", EventKind::MouseUp, mouse(&Form1::Picture2_MouseUp, this));
+    on("Picture2", EventKind::LostCapture, plain(&Form1::Picture2_LostCapture, this));
     on("swenable", EventKind::Click, plain(&Form1::swenable_Click, this));
     on("swopen", EventKind::Click, plain(&Form1::swopen_Click, this));
     on("exit", EventKind::Click, plain(&Form1::exit_Click, this));
@@ -313,6 +314,9 @@ void Form1::Picture2_MouseMove(int, int, float, float) {
 }
 void Form1::Picture2_MouseUp(int, int, float, float) {
     finder_->Picture2_MouseUp();
+}
+void Form1::Picture2_LostCapture() {
+    finder_->Picture2_LostCapture();
 }
 void Form1::draw_outline(Hwnd& picked_hwnd) {
     finder_->outline().draw_outline(picked_hwnd);

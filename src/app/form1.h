@@ -68,6 +68,7 @@ class Form1 final : public EventSink {
     void Picture2_MouseDown(int button, int shift, float x, float y);
     void Picture2_MouseMove(int button, int shift, float x, float y);
     void Picture2_MouseUp(int button, int shift, float x, float y);
+    void Picture2_LostCapture();
     void draw_outline(Hwnd& picked_hwnd);
     void remove_outline(Hwnd& picked_hwnd);
 

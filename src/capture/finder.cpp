@@ -88,6 +88,18 @@ void Finder::Picture2_MouseMove() {
     }
 }
 
+void Finder::Picture2_LostCapture() {
+    if (!dragging) {
+        return;
+    }
+    dragging = false;
+    controls_.Picture2.set_picture(Picture::FinderTool);
+    controls_.form.set_mouse_pointer(MousePointer::Default);
+    // No release will come to take the frame away with the next drag's first
+    // move: the user may never drag again.
+    outline_.forget_outline();
+}
+
 void Finder::Picture2_MouseUp() {
     controls_.List1.clear();
     // Events run during the walk; moves among them keep updating

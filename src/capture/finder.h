@@ -67,6 +67,10 @@ class Finder {
     void Picture2_MouseDown();
     void Picture2_MouseMove();
     void Picture2_MouseUp();
+    // The pointer was taken away before the release (Alt+Tab, another
+    // program's window): the drag ends as a release would, but without a
+    // walk, and the frame it left goes. What the drag showed stays.
+    void Picture2_LostCapture();
 
     Outline& outline() { return outline_; }
     TreeWalk& tree_walk() { return tree_walk_; }

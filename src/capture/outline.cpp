@@ -94,4 +94,12 @@ void Outline::remove_outline(Hwnd& picked_hwnd) {
     paint_strip(*surface, -1, 0, w - 1, 1, saved_edge_colours.top);
 }
 
+void Outline::forget_outline() {
+    if (outlined_window == 0) {
+        return;
+    }
+    remove_outline(outlined_window);
+    outlined_window = 0;
+}
+
 }  // namespace wl::capture

@@ -45,8 +45,12 @@ class Outline {
     // Repaints the frame of the window, at its current size, with the
     // colours sampled by the last draw_outline. outlined_window is kept.
     void remove_outline(Hwnd& picked_hwnd);
+    // Removes the frame of outlined_window, if any, and forgets that window,
+    // so that no later move paints its edges with the old samples again.
+    void forget_outline();
 
-    // The window framed last; 0 until the first frame, never cleared.
+    // The window framed last; 0 until the first frame and after
+    // forget_outline.
     Hwnd outlined_window = 0;
     // Outer rectangle of the window last framed or unframed; a failed
     // rectangle read keeps the previous one.

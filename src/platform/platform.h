@@ -279,7 +279,16 @@ enum class EventKind {
     Terminate,       // form
     TaskbarCreated,  // the shell's taskbar was (re)created
     EndSession,      // the user's session is ending: the program must go
+    LostCapture,     // a pressed control lost the pointer before its release
 };
+
+// Pointer events of a picture box follow the classic form rules: a press
+// makes the box the owner of the pointer until its buttons are up (it takes
+// the capture), so moves and the release reach it wherever the pointer is;
+// a release reaches only a box that got the press; and when the capture is
+// taken away while a button is down, the box gets LostCapture and no
+// release. PointerPress (platform/pointer_press.h) holds this rule for
+// every host.
 
 struct UiEvent {
     std::string control;  // control name; "Form1" for the form's own events
@@ -298,6 +307,11 @@ constexpr int kFormCode = 1;     // the program itself
 constexpr int kAppWindows = 2;   // the user's session is ending
 constexpr int kTaskManager = 3;
 }  // namespace unload_reason
+
+// Thrown by Host::do_events into a handler when the program has ended while
+// that handler was paused. Deliberately not a std::exception: handlers that
+// report errors must not catch it; the host ends the handler silently.
+struct ProgramEnded {};
 
 class EventSink {
   public:
@@ -322,6 +336,10 @@ class Host {
     virtual int message_box(const std::string& text, const std::string& caption,
                             unsigned flags) = 0;
     // Runs every event already waiting, each to completion, then returns.
+    // Once the program has ended (end_program, possibly from one of those
+    // events) it does not return to the handler that called it: it throws
+    // ProgramEnded, which only the host catches, so that no paused handler
+    // goes on with its work.
     virtual void do_events() = 0;
     // Starts a program from a command line and returns at once. Throws
     // AppError when it cannot be started.

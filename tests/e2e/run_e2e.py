@@ -978,6 +978,106 @@ class Capture(WendlockTestCase):
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
 
 
+    def test_add_refuses_a_title_that_would_load_back_split_differently(self):
+        # "[" in a title moves the split "Read ini" makes: the entry would
+        # load as another title and button and never be answered.
+        write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
+        before = open(os.path.join(self.folder, "default_wl.ini"), "rb").read()
+        app = self.start()
+        self.standin("--box", "Warn [1]", "YESNO", "--timeout-ms", "90000")
+        self.drop_on("Warn [1]")
+        app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
+        app.click("Add")
+        app.drv("wait", "--at", LABEL3_AT, "--text-is",
+                "[ ] << >> cannot be stored. Item has NOT been added!")
+        self.assertEqual(open(os.path.join(self.folder, "default_wl.ini"), "rb").read(), before)
+
+    def finder_on_screen(self):
+        """(left, top, right, bottom) of the finder tool Picture2 on the screen."""
+        out = self.app.drv("find", "--at", PICTURE2_AT)
+        return tuple(int(v) for v in re.search(
+            r"screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out).groups())
+
+    def finder_shows_image(self):
+        """Whether Picture2 shows the finder image (it is empty during a drag)."""
+        path = os.path.join(ENV.work, f"finder-{time.monotonic_ns()}.bmp")
+        self.app.drv("capture", "--at", PICTURE2_AT, "--as-is",
+                     "--out", "Z:" + path.replace("/", "\\"))
+        width, height, pixel = read_bmp(path)
+        return len({pixel(x, y) for x in range(width) for y in range(height)}) > 1
+
+    def test_release_over_finder_after_press_beside_it_is_ignored(self):
+        # A press on the form's background just left of the finder, released
+        # over it: the release is not the finder's and must not walk the last
+        # picked window again, which would replace the offered buttons.
+        write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
+        app = self.start()
+        self.standin("--box", "Pick Me", "YESNO", "--timeout-ms", "90000")
+        self.drop_on("Pick Me")
+        app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
+        captions = [app.state("--at", at)["text"] for at in CMD1_AT[:2]]
+        self.assertEqual(sorted(captions), ["&No", "&Yes"])
+        choice = captions.index("&No")
+        app.drv("click", "--at", OP1_AT[choice])
+        app.drv("wait", "--at", OP1_AT[choice], "--checked", "1")
+        left, top, right, bottom = self.finder_on_screen()
+        middle = (top + bottom) // 2
+        ENV.driver("pointer", "--action", "down", "--to", f"{left - 2},{middle}")
+        ENV.driver("pointer", "--action", "up", "--to", f"{(left + right) // 2},{middle}")
+        # A real click comes through the input queue after that release.
+        app.drv("click", "--button", "Add", "--mouse")
+        path = os.path.join(self.folder, "default_wl.ini")
+        content = poll(lambda: (lambda text: text if "Title2=" in text else None)(
+            open(path, "rb").read().decode("cp1252")), 10)
+        self.assertIsNotNone(content, open(path, "rb").read())
+        self.assertIn("Title2=Pick Me[&No]<<#32770>>\r\n", content)
+        self.assertEqual([app.state("--at", at)["text"] for at in CMD1_AT[:2]], captions)
+        self.assertFalse(app.state("--at", CMD1_AT[2])["visible"])
+        self.assertTrue(app.state("--at", OP1_AT[choice])["checked"])
+
+    def test_capture_taken_mid_drag_ends_the_drag(self):
+        # Another program's window takes the pointer in the middle of a drag:
+        # the release never reaches the finder, which goes back to idle with
+        # its image, and the frame the drag left goes.
+        write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
+        app = self.start()
+        self.standin("--box", "Lost Drag", "YESNO", "--timeout-ms", "90000")
+        rc, out = ENV.driver("find", "--window", "Lost Drag", "--class", "#32770",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        handle, left, top, right, bottom = re.search(
+            r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out).groups()
+        target = f"{(int(left) + int(right)) // 2},{int(top) + 8}"
+        f_left, f_top, f_right, f_bottom = self.finder_on_screen()
+        finder = f"{(f_left + f_right) // 2},{(f_top + f_bottom) // 2}"
+        self.assertTrue(self.finder_shows_image())
+        # One process drags and keeps the button down: separate pointer
+        # warps from several processes can reach the program out of order.
+        app.drv("drag", "--at", PICTURE2_AT, "--to", target, "--steps", "12", "--step-ms", "25",
+                "--hold")
+        rc, out = ENV.driver("wait", "--process", PROCESS, "--text-is", handle.upper(),
+                             timeout_ms=10000)
+        self.assertEqual(rc, 0, out + app.diagnosis())
+        self.assertEqual(outline_edges(ENV, "Lost Drag"),
+                         {"left": 1, "right": 1, "top": 1, "bottom": 1})
+        self.assertFalse(self.finder_shows_image())
+        rc, out = ENV.driver("take-capture", timeout_ms=10000)
+        self.assertEqual(rc, 0, out)
+        self.assertTrue(poll(self.finder_shows_image, 10), "the finder stayed in its drag")
+        no_frame = {"left": 0, "right": 0, "top": 0, "bottom": 0}
+        self.assertEqual(poll(lambda: (lambda e: e if e == no_frame else None)(
+            outline_edges(ENV, "Lost Drag")), 10) or outline_edges(ENV, "Lost Drag"), no_frame)
+        # Later moves over the finder and the box frame nothing. A real
+        # click on the monitoring switch marks when the input before it has
+        # been handled.
+        ENV.driver("pointer", "--action", "move", "--to", finder)
+        ENV.driver("pointer", "--action", "move", "--to", target)
+        app.drv("click", "--button", "Enable monitoring", "--mouse")
+        app.drv("wait", "--button", "Disable monitoring", "--visible", "1")
+        self.assertEqual(app.drv("text").strip().rsplit("text=", 1)[-1], handle.upper())
+        self.assertEqual(outline_edges(ENV, "Lost Drag"), no_frame)
+
+
 class Tray(WendlockTestCase):
     def setUp(self):
         super().setUp()

@@ -180,6 +180,61 @@ TEST_F(AppTest, ExitRemovesTheIconFirstThenEndsAtOnce) {
     EXPECT_TRUE(world.log.calls_starting("FindWindowA").empty());
 }
 
+// "Exit" chosen while a handler is paused in a yield: nothing of the program
+// runs after it, not even the rest of the paused handler.
+TEST_F(AppTest, ExitDuringATicksYieldAnswersNoFurtherBox) {
+    folder.write("default_wl.ini",
+                 profile_text({"[WindowTitles]", "Num_Windows=2", "Title1=First Box[OK]<<#32770>>",
+                               "Title2=Second Box[OK]<<#32770>>"}));
+    start();
+    const Hwnd first = desktop().open_message_box("First Box", {"OK"});
+    const Hwnd second = desktop().open_message_box("Second Box", {"OK"});
+    // The user chooses "Exit" just as the first box is answered.
+    desktop().window(desktop().find_window_ex(first, 0, "Button", "OK")).on_click = [this] {
+        desktop().post(UiEvent{"exit", -1, EventKind::Click});
+    };
+    click("Command2");
+    const std::size_t boxes = desktop().message_boxes().size();
+    world.log.clear();
+    desktop().advance(60);
+    EXPECT_TRUE(desktop().ended());
+    EXPECT_EQ(desktop().message_box_answer(first), "OK");
+    EXPECT_EQ(desktop().message_box_answer(second), std::nullopt);
+    const auto& calls = world.log.calls();
+    const auto end = std::find(calls.begin(), calls.end(), "End");
+    ASSERT_NE(end, calls.end());
+    EXPECT_EQ(std::find_if(end, calls.end(),
+                           [](const std::string& call) {
+                               return call.rfind("FindWindow", 0) == 0 ||
+                                      call.rfind("BM_CLICK", 0) == 0;
+                           }),
+              calls.end())
+        << "the paused tick went on after Exit";
+    EXPECT_EQ(desktop().message_boxes().size(), boxes) << "an error was shown";
+}
+
+TEST_F(AppTest, ExitDuringAWalksYieldEndsTheWalkWhereItIs) {
+    folder.write("default_wl.ini", "");
+    start();
+    const Hwnd box = desktop().open_message_box("Choose", {"&Yes", "&No", "Cancel"});
+    const Rect r = desktop().window(box).rect;
+    const Rect finder = desktop().window(form->Picture2->hwnd()).rect;
+    desktop().pointer_down(Point{finder.left + 5, finder.top + 5});
+    desktop().pointer_move(Point{r.left + 20, r.top + 8});
+    desktop().post(UiEvent{"exit", -1, EventKind::Click});
+    const std::size_t boxes = desktop().message_boxes().size();
+    world.log.clear();
+    desktop().pointer_up(Point{r.left + 20, r.top + 8});
+    EXPECT_TRUE(desktop().ended());
+    const auto& calls = world.log.calls();
+    const auto end = std::find(calls.begin(), calls.end(), "End");
+    ASSERT_NE(end, calls.end());
+    EXPECT_EQ(std::count(end, calls.end(), "DoEvents"), 0) << "the walk went on after Exit";
+    EXPECT_EQ(form->List1->count(), 0);
+    EXPECT_EQ(form->Text4->text(), "Text4");
+    EXPECT_EQ(desktop().message_boxes().size(), boxes) << "an error was shown";
+}
+
 // --- The tray icon ---------------------------------------------------------------
 
 TEST_F(AppTest, TrayRecordsAsTheShellReceivesThem) {

@@ -428,6 +428,10 @@ Point SimDesktop::cursor_pos() {
 
 Hwnd SimDesktop::window_from_point(Point screen) {
     record("WindowFromPoint(" + std::to_string(screen.x) + "," + std::to_string(screen.y) + ")");
+    return hit_test(screen);
+}
+
+Hwnd SimDesktop::hit_test(Point screen) const {
     const std::vector<Hwnd>* candidates = &impl_->top_level;
     Hwnd hit = 0;
     for (;;) {
@@ -450,12 +454,12 @@ Hwnd SimDesktop::window_from_point(Point screen) {
 
 void SimDesktop::set_capture(Hwnd window) {
     record("SetCapture(" + hex(window) + ")");
-    capture_ = exists(window) ? window : 0;
+    move_capture(exists(window) ? window : 0);
 }
 
 void SimDesktop::release_capture() {
     record("ReleaseCapture()");
-    capture_ = 0;
+    move_capture(0);
 }
 
 bool SimDesktop::get_window_rect(Hwnd window, Rect& rect) {

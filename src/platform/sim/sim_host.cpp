@@ -409,7 +409,101 @@ void SimDesktop::deliver(const UiEvent& event) {
     if (ended_ || impl_->sink == nullptr) {
         return;
     }
-    impl_->sink->on_event(event);
+    struct Running {
+        int& count;
+        explicit Running(int& c) : count(++c) {}
+        ~Running() { --count; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running(handlers_running_);
+    try {
+        impl_->sink->on_event(event);
+    } catch (const ProgramEnded&) {
+        // The handler was paused when the program ended: it stops here.
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The user's pointer.
+
+void SimDesktop::mouse_event(SimControl& control, EventKind kind, int button, Point screen) {
+    UiEvent event{control.design().name, control.design().index, kind};
+    event.button = button;
+    if (exists(control.hwnd())) {
+        const Rect& r = window(control.hwnd()).rect;
+        event.x = static_cast<float>((screen.x - r.left) * tppx_);
+        event.y = static_cast<float>((screen.y - r.top) * tppy_);
+    }
+    deliver(event);
+}
+
+void SimDesktop::pointer_down(Point screen, int button) {
+    cursor_ = screen;
+    buttons_down_ |= button;
+    const Hwnd target = capture_ != 0 ? capture_ : hit_test(screen);
+    SimControl* control = control_of_window(target);
+    if (control != nullptr && control->kind() == ControlKind::PictureBox) {
+        if (control->state().press.press(button) || capture_ != target) {
+            move_capture(target);
+        }
+        mouse_event(*control, EventKind::MouseDown, button, screen);
+        return;
+    }
+    pressed_window_ = target;
+}
+
+void SimDesktop::pointer_move(Point screen) {
+    cursor_ = screen;
+    const Hwnd target = capture_ != 0 ? capture_ : hit_test(screen);
+    SimControl* control = control_of_window(target);
+    if (control != nullptr && control->kind() == ControlKind::PictureBox) {
+        mouse_event(*control, EventKind::MouseMove, buttons_down_, screen);
+    }
+}
+
+void SimDesktop::pointer_up(Point screen, int button) {
+    cursor_ = screen;
+    buttons_down_ &= ~button;
+    const Hwnd target = capture_ != 0 ? capture_ : hit_test(screen);
+    SimControl* control = control_of_window(target);
+    if (control != nullptr && control->kind() == ControlKind::PictureBox) {
+        if (!control->state().press.release(button)) {
+            return;  // pressed elsewhere: not this box's release
+        }
+        const bool over = hit_test(screen) == target;
+        mouse_event(*control, EventKind::MouseUp, button, screen);
+        if (!control->state().press.held() && capture_ == target) {
+            move_capture(0);
+        }
+        if (button == 1 && over) {
+            deliver(UiEvent{control->design().name, control->design().index, EventKind::Click});
+        }
+        return;
+    }
+    const Hwnd pressed = std::exchange(pressed_window_, 0);
+    if (button != 1 || pressed != target || target == 0) {
+        return;
+    }
+    if (control != nullptr) {
+        deliver(UiEvent{control->design().name, control->design().index, EventKind::Click});
+    } else if (impl_->form != nullptr && target == impl_->form->hwnd()) {
+        deliver(UiEvent{impl_->form_name, -1, EventKind::Click});
+    }
+}
+
+void SimDesktop::take_capture(Hwnd other) {
+    move_capture(other);
+}
+
+void SimDesktop::move_capture(Hwnd window) {
+    const Hwnd previous = std::exchange(capture_, window);
+    if (previous == window) {
+        return;
+    }
+    SimControl* control = control_of_window(previous);
+    if (control != nullptr && control->state().press.lose_capture()) {
+        deliver(UiEvent{control->design().name, control->design().index, EventKind::LostCapture});
+    }
 }
 
 void SimDesktop::post(const UiEvent& event) {
@@ -620,7 +714,15 @@ int SimDesktop::message_box(const std::string& text, const std::string& caption,
 
 void SimDesktop::do_events() {
     record("DoEvents");
+    // A handler that yields after the end goes no further; the tests
+    // themselves may still call this to run the (empty) queue.
+    if (ended_ && handlers_running_ > 0) {
+        throw ProgramEnded{};
+    }
     run_queue();
+    if (ended_ && handlers_running_ > 0) {
+        throw ProgramEnded{};
+    }
 }
 
 void SimDesktop::start_program(const std::string& command_line, int show) {

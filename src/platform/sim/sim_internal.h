@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/pointer_press.h"
 #include "platform/sim/sim_platform.h"
 
 namespace wl::sim {
@@ -45,6 +46,7 @@ struct ControlState {
     std::int64_t next_due = 0;  // timer
     MousePointer pointer = MousePointer::Default;
     Picture mouse_icon = Picture::None;
+    PointerPress press;  // picture boxes: buttons held since the press
 };
 
 // Everything a control does; the form wraps one of these.

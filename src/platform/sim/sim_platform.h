@@ -160,6 +160,19 @@ class SimDesktop final : public WindowSystem, public Host {
     // Pointer.
     void set_cursor(Point screen) { cursor_ = screen; }
     Hwnd capture() const { return capture_; }
+    // The user's pointer: a button (1 left, 2 right, 4 middle) pressed,
+    // moved and released at screen points. Each goes to the window holding
+    // the capture, else to the window under the pointer, and reaches the
+    // program as the real host delivers it: picture boxes get MouseDown,
+    // MouseMove and MouseUp under the press rules of platform.h; the form's
+    // background and the other controls get Click when pressed and released
+    // over the same one. Delivered at once, like fire().
+    void pointer_down(Point screen, int button = 1);
+    void pointer_move(Point screen);
+    void pointer_up(Point screen, int button = 1);
+    // A window of another program takes the pointer capture (the user
+    // switched away in the middle of a press, say); 0: it lets it go again.
+    void take_capture(Hwnd other);
 
     // --- The program's own user interface --------------------------------
     // create_form makes a hidden top-level "WendlockForm" window titled with
@@ -262,10 +275,18 @@ class SimDesktop final : public WindowSystem, public Host {
     SimControl* find_control(const std::string& name, int index) const;
     SimControl* control_of_window(Hwnd window) const;
     void post_timer_ticks();
+    Hwnd hit_test(Point screen) const;
+    // The capture goes to `window` (0: nobody); a box that loses it while a
+    // press is held gets LostCapture.
+    void move_capture(Hwnd window);
+    void mouse_event(SimControl& control, EventKind kind, int button, Point screen);
     std::unique_ptr<Impl> impl_;
     CallLog& log_;
     Point cursor_{};
     Hwnd capture_ = 0;
+    int buttons_down_ = 0;      // of the user's pointer
+    Hwnd pressed_window_ = 0;   // where the last press went that was no box's
+    int handlers_running_ = 0;  // deliver() calls in progress
     int surfaces_open_ = 0;
     int surfaces_taken_ = 0;
     int pixel_writes_ = 0;

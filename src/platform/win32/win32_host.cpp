@@ -88,6 +88,20 @@ POINT point_of(LPARAM lparam) {
     return POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
 }
 
+// The mouse button of a button message: 1 left, 2 right, 4 middle.
+int button_of(UINT message) {
+    switch (message) {
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            return 2;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            return 4;
+        default:
+            return 1;
+    }
+}
+
 bool inside_client(HWND hwnd, LPARAM lparam) {
     RECT client{};
     return ::GetClientRect(hwnd, &client) && ::PtInRect(&client, point_of(lparam));
@@ -200,6 +214,10 @@ void Win32Host::Impl::create_form(const FormSpec& design, EventSink& event_sink)
 bool Win32Host::Impl::guarded(const std::function<void()>& f) {
     try {
         f();
+        return true;
+    } catch (const ProgramEnded&) {
+        // A handler paused in do_events when the program ended: it goes no
+        // further, and there is nothing to report.
         return true;
     } catch (...) {
         report_error(describe(std::current_exception()));
@@ -334,7 +352,11 @@ LRESULT Win32Host::Impl::form_message(HWND hwnd, UINT message, WPARAM wparam, LP
                 const HWND focus = ::GetFocus();
                 if (focus != nullptr && ::IsChild(hwnd, focus))
                     saved_focus = focus;
+                cancel_pointer_presses();
             }
+            break;
+        case WM_CANCELMODE:
+            cancel_pointer_presses();
             break;
         case WM_SETFOCUS: {
             HWND target = nullptr;
@@ -410,14 +432,12 @@ LRESULT Win32Host::Impl::picture_message(ControlRecord& record, HWND hwnd, UINT 
             return 0;
         }
         case WM_LBUTTONDOWN:
-            record.pressed = true;
-            mouse_event(record, EventKind::MouseDown, 1, wparam, lparam);
-            return 0;
         case WM_RBUTTONDOWN:
-            mouse_event(record, EventKind::MouseDown, 2, wparam, lparam);
-            return 0;
         case WM_MBUTTONDOWN:
-            mouse_event(record, EventKind::MouseDown, 4, wparam, lparam);
+            // The pressed box keeps the pointer until its buttons are up.
+            if (record.pointer.press(button_of(message)) || ::GetCapture() != hwnd)
+                ::SetCapture(hwnd);
+            mouse_event(record, EventKind::MouseDown, button_of(message), wparam, lparam);
             return 0;
         case WM_MOUSEMOVE: {
             const int buttons = ((wparam & MK_LBUTTON) != 0 ? 1 : 0) |
@@ -426,19 +446,28 @@ LRESULT Win32Host::Impl::picture_message(ControlRecord& record, HWND hwnd, UINT 
             mouse_event(record, EventKind::MouseMove, buttons, wparam, lparam);
             return 0;
         }
-        case WM_LBUTTONUP: {
-            const bool click = record.pressed && inside_client(hwnd, lparam);
-            record.pressed = false;
-            mouse_event(record, EventKind::MouseUp, 1, wparam, lparam);
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            // A release whose press went elsewhere (the form's background,
+            // say) is not this box's: without a capture it merely ended over
+            // it.
+            const int button = button_of(message);
+            if (!record.pointer.release(button))
+                return 0;
+            const bool click = button == 1 && inside_client(hwnd, lparam);
+            mouse_event(record, EventKind::MouseUp, button, wparam, lparam);
+            if (!record.pointer.held() && ::GetCapture() == hwnd)
+                ::ReleaseCapture();
             if (click)
                 deliver(record, EventKind::Click);
             return 0;
         }
-        case WM_RBUTTONUP:
-            mouse_event(record, EventKind::MouseUp, 2, wparam, lparam);
-            return 0;
-        case WM_MBUTTONUP:
-            mouse_event(record, EventKind::MouseUp, 4, wparam, lparam);
+        case WM_CAPTURECHANGED:
+            // Taken away before the release (another window took the
+            // pointer, the user switched away): the release will not come.
+            if (reinterpret_cast<HWND>(lparam) != hwnd && record.pointer.lose_capture())
+                deliver(record, EventKind::LostCapture);
             return 0;
         case WM_NCDESTROY:
             by_hwnd.erase(hwnd);
@@ -529,6 +558,22 @@ bool Win32Host::Impl::on_set_cursor(HWND window, UINT hit_test) {
         return false;
     ::SetCursor(cursor);
     return true;
+}
+
+// The window went inactive or was told to cancel modes (Alt+Tab, another
+// program's window in front, Ctrl+Alt+Del): a press still held on one of our
+// boxes will not see its release, so its capture goes now. Windows does not
+// always take the capture away from a background thread by itself.
+void Win32Host::Impl::cancel_pointer_presses() {
+    for (auto& record : records) {
+        if (!record->pointer.held())
+            continue;
+        if (record->hwnd != nullptr && ::GetCapture() == record->hwnd) {
+            ::ReleaseCapture();  // WM_CAPTURECHANGED ends the press
+        } else if (record->pointer.lose_capture()) {
+            deliver(*record, EventKind::LostCapture);
+        }
+    }
 }
 
 void Win32Host::Impl::apply_pointer() {
@@ -700,6 +745,8 @@ void Win32Host::do_events() {
     // steady stream of drags would nest them without end and overflow the
     // stack; past a few levels the events wait for the level below instead.
     constexpr int kMaxYieldDepth = 8;
+    if (impl_->ended)
+        throw ProgramEnded{};
     if (impl_->yield_depth >= kMaxYieldDepth)
         return;
     struct Depth {
@@ -710,7 +757,7 @@ void Win32Host::do_events() {
         Depth& operator=(const Depth&) = delete;
     } const nesting(impl_->yield_depth);
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!impl_->ended && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave it for the loop that owns it.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -718,6 +765,8 @@ void Win32Host::do_events() {
         }
         impl_->dispatch(msg);
     }
+    if (impl_->ended)
+        throw ProgramEnded{};
 }
 
 void Win32Host::start_program(const std::string& command_line, int show) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/pointer_press.h"
 #include "platform/win32/win32_internal.h"
 #include "platform/win32/win32_platform.h"
 
@@ -63,6 +64,7 @@ struct ControlRecord {
     // Subclassed text boxes and click tracking.
     WNDPROC original_proc = nullptr;
     bool pressed = false;
+    PointerPress pointer;  // picture boxes: buttons held since the press
 };
 
 struct Win32Host::Impl {
@@ -131,6 +133,7 @@ struct Win32Host::Impl {
     void paint_form(HDC dc);
     bool on_set_cursor(HWND window, UINT hit_test);
     void apply_pointer();
+    void cancel_pointer_presses();
 
     // --- message loop -----------------------------------------------------
     void dispatch(MSG& msg);

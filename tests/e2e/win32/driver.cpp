@@ -48,6 +48,9 @@ const char kUsage[] =
     "  tray --event right|dblclick|N [--callback N] [--uid N]\n"
     "  pointer --action move|down|up|click|dblclick [--to X,Y] [--offset DX,DY]\n"
     "  drag [--from X,Y] (--to X,Y | --to-window CAPTION) [--steps N] [--step-ms N]\n"
+    "       [--hold (the button stays down at the end)]\n"
+    "  take-capture           another program's window comes to the front, takes the\n"
+    "                         pointer and gets the release of the held left button\n"
     "  keys --seq down,down,return,alt+f4,...\n"
     "  capture --out FILE.bmp [--method screen|print] [--as-is (no raise, no repaint)]\n"
     "  process --name NAME.exe | wait-exit --name NAME.exe\n";
@@ -68,7 +71,7 @@ struct Args {
     bool flag(const std::string& key) const { return flags.count(key) != 0; }
 };
 
-const std::set<std::string> kFlagOptions = {"--mouse", "--post", "--gone", "--as-is"};
+const std::set<std::string> kFlagOptions = {"--mouse", "--post", "--gone", "--as-is", "--hold"};
 
 struct UsageError {
     std::string message;
@@ -847,9 +850,55 @@ int command_drag(const Args& args) {
         move_pointer(at);
     }
     Sleep(static_cast<DWORD>(step_ms));
-    send_mouse(MOUSEEVENTF_LEFTUP, *to);
-    std::printf("dragged %ld,%ld -> %ld,%ld\n", from->x, from->y, to->x, to->y);
+    if (!args.flag("--hold")) {
+        send_mouse(MOUSEEVENTF_LEFTUP, *to);
+    }
+    std::printf("dragged %ld,%ld -> %ld,%ld%s\n", from->x, from->y, to->x, to->y,
+                args.flag("--hold") ? ", button held" : "");
     return 0;
+}
+
+// Another program takes the pointer in the middle of a press elsewhere: its
+// window comes to the front in the screen's top-left corner, clear of the
+// windows under test, captures the pointer, and the user lets the left
+// button go, which that window receives.
+int command_take_capture(const Args& args) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.hInstance = instance;
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.lpszClassName = "DriverCaptureTaker";
+    RegisterClassA(&window_class);
+    HWND taker = CreateWindowExA(WS_EX_TOPMOST, window_class.lpszClassName, "Capture Taker",
+                                 WS_POPUP | WS_BORDER | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr,
+                                 instance, nullptr);
+    if (taker == nullptr) {
+        std::printf("cannot create the window\n");
+        return 1;
+    }
+    SetForegroundWindow(taker);
+    SetCapture(taker);
+    POINT at{};
+    GetCursorPos(&at);
+    send_mouse(MOUSEEVENTF_LEFTUP, at);
+    bool released = false;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms(args));
+    while (!released && GetTickCount64() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_LBUTTONUP && message.hwnd == taker) {
+                released = true;
+            }
+            DispatchMessageA(&message);
+        }
+    }
+    ReleaseCapture();
+    DestroyWindow(taker);
+    std::printf("capture taken by %s; release %s\n", hex(taker).c_str(),
+                released ? "received" : "not received");
+    return released ? 0 : 1;
 }
 
 int command_keys(const Args& args) {
@@ -1042,6 +1091,9 @@ int run(const Args& args) {
     }
     if (command == "pointer") {
         return command_pointer(args);
+    }
+    if (command == "take-capture") {
+        return command_take_capture(args);
     }
     if (command == "drag") {
         return command_drag(args);
