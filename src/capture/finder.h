@@ -11,7 +11,10 @@
 
 #include "capture/outline.h"
 #include "capture/tree_walk.h"
-#include "platform/platform.h"
+#include "platform/control.h"
+#include "platform/form_window.h"
+#include "platform/host.h"
+#include "platform/window_system.h"
 
 namespace wl::capture {
 

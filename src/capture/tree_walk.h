@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/control.h"
+#include "platform/host.h"
+#include "platform/window_system.h"
 
 namespace wl::capture {
 

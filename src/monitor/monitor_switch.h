@@ -3,7 +3,7 @@
 // and each handler sets every property, so the two always agree.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/control.h"
 
 namespace wl {
 

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 #include "monitor/watch_list.h"
-#include "platform/platform.h"
+#include "platform/host.h"
+#include "platform/window_system.h"
 
 namespace wl {
 

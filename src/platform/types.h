@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -63,5 +64,110 @@ constexpr int kResultOk = 1;
 constexpr int kResultYes = 6;
 constexpr int kResultNo = 7;
 }  // namespace mb
+
+// ---------------------------------------------------------------------------
+// The program's own user interface: control designs and events.
+
+enum class ControlKind {
+    Form,
+    Label,
+    TextBox,
+    PictureBox,
+    Shape,
+    OptionButton,
+    CommandButton,
+    ComboBox,
+    ListBox,
+    FileList,
+    Timer,
+    Menu,      // a top-level menu that is only popped up
+    MenuItem,  // caption "-" makes a separator
+};
+
+// Images the program carries in its resources.
+enum class Picture { None, FinderTool, TrayIcon, Logo, FormIcon };
+
+// Mouse pointer of the main window.
+enum class MousePointer { Default = 0, Custom = 99 };
+
+struct Font {
+    std::string name;  // empty: the window's default font
+    int points = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Design-time description of one control. Positions and sizes in twips.
+struct ControlSpec {
+    std::string name;
+    int index = -1;  // element of a control array, -1 for a plain control
+    ControlKind kind = ControlKind::Label;
+    std::string text;
+    int left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+    bool enabled = true;
+    std::optional<Colour> fore_colour;
+    std::optional<Colour> back_colour;
+    bool graphical = false;  // command button that shows its back colour
+    bool centred = false;    // label alignment
+    bool checked = false;    // menu item
+    Font font;
+    std::string tooltip;
+    Picture picture = Picture::None;  // picture box image at creation
+    std::string pattern;              // file list
+    int interval_ms = 0;              // timer
+    std::string parent;               // menu item: name of its menu
+};
+
+// Client size and placement of the main window, in twips.
+struct FormSpec {
+    std::string name = "Form1";
+    std::string caption;
+    int client_width = 0, client_height = 0;
+    int left = 0, top = 0;
+    Colour back_colour = 0;
+    Picture icon = Picture::None;
+};
+
+enum class EventKind {
+    Click,
+    DblClick,
+    MouseDown,
+    MouseMove,
+    MouseUp,
+    Timer,
+    Activate,        // the form became active (start-up, shown again)
+    Unload,          // form
+    Terminate,       // form
+    TaskbarCreated,  // the shell's taskbar was (re)created
+    EndSession,      // the user's session is ending: the program must go
+    LostCapture,     // a pressed control lost the pointer before its release
+};
+
+// Pointer events of a picture box follow the classic form rules: a press
+// makes the box the owner of the pointer until its buttons are up (it takes
+// the capture), so moves and the release reach it wherever the pointer is;
+// a release reaches only a box that got the press; and when the capture is
+// taken away while a button is down, the box gets LostCapture and no
+// release. PointerPress (platform/pointer_press.h) holds this rule for
+// every host.
+
+struct UiEvent {
+    std::string control;  // control name; "Form1" for the form's own events
+    int index = -1;       // element of a control array
+    EventKind kind = EventKind::Click;
+    int button = 0;  // mouse events
+    int shift = 0;
+    float x = 0;  // twips
+    float y = 0;
+};
+
+// Close-request reasons of Form_QueryUnload.
+namespace unload_reason {
+constexpr int kControlMenu = 0;  // system menu, Alt+F4, WM_CLOSE
+constexpr int kFormCode = 1;     // the program itself
+constexpr int kAppWindows = 2;   // the user's session is ending
+constexpr int kTaskManager = 3;
+}  // namespace unload_reason
 
 }  // namespace wl

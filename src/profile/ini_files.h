@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/file_system.h"
+#include "platform/host.h"
 
 namespace wl {
 

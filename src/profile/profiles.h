@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/control.h"
+#include "platform/file_system.h"
 
 namespace wl {
 

@@ -1,0 +1,71 @@
+// The window system: windows of other programs, and our own, as the logic
+// finds, reads, clicks, frames and places them.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/draw_surface.h"
+#include "platform/types.h"
+
+namespace wl {
+
+constexpr Hwnd kHwndTopmost = static_cast<Hwnd>(-1);
+constexpr Hwnd kHwndNoTopmost = static_cast<Hwnd>(-2);
+
+// RemoveMenu flags.
+constexpr unsigned kMfByCommand = 0x0000;
+constexpr unsigned kMfByPosition = 0x0400;
+constexpr unsigned kMfRemove = 0x1000;
+constexpr unsigned kScClose = 0xF060;
+
+class WindowSystem {
+  public:
+    WindowSystem() = default;
+    virtual ~WindowSystem() = default;
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+
+    // FindWindowA: first top-level window (z-order) whose class and title equal
+    // the texts, case ignored. An empty class finds nothing.
+    virtual Hwnd find_window(const std::string& class_name, const std::string& title) = 0;
+    // FindWindowExA: first direct child of parent after `after` with that class
+    // and caption (case ignored). Parent 0 means the desktop's top-level windows.
+    virtual Hwnd find_window_ex(Hwnd parent, Hwnd after, const std::string& class_name,
+                                const std::string& title) = 0;
+    // BM_CLICK, waiting until the button has handled it, but giving up on a
+    // hung window after a bounded wait. Returns false when the click was not
+    // delivered (no such window, or it did not answer in time).
+    virtual bool click_button(Hwnd button) = 0;
+    // WM_GETTEXT with a buffer of `buffer_chars` characters: the text cut to
+    // buffer_chars - 1 characters; nullopt when the window is 0 or gone.
+    virtual std::optional<std::string> get_text_message(Hwnd window, int buffer_chars) = 0;
+    // GetWindowTextA / GetClassNameA with a buffer of `buffer_chars`
+    // characters: at most buffer_chars - 1 characters, empty on failure.
+    virtual std::string get_window_text(Hwnd window, int buffer_chars) = 0;
+    virtual std::string get_class_name(Hwnd window, int buffer_chars) = 0;
+    virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a top-level window
+    virtual Hwnd get_window(Hwnd window, WindowRelation relation) = 0;
+    virtual Hwnd desktop_window() = 0;
+
+    virtual Point cursor_pos() = 0;
+    virtual Hwnd window_from_point(Point screen) = 0;
+    virtual void set_capture(Hwnd window) = 0;
+    virtual void release_capture() = 0;
+
+    // Outer rectangle in screen pixels; false (and `rect` untouched) on failure.
+    virtual bool get_window_rect(Hwnd window, Rect& rect) = 0;
+    // A surface that does nothing when the window is gone (never null).
+    virtual std::unique_ptr<DrawSurface> window_surface(Hwnd window) = 0;
+
+    virtual Hwnd active_window() = 0;
+    virtual MenuHandle get_system_menu(Hwnd window) = 0;   // 0 on failure
+    virtual int get_menu_item_count(MenuHandle menu) = 0;  // -1 on failure
+    virtual bool remove_menu(MenuHandle menu, unsigned item, unsigned flags) = 0;
+    virtual void draw_menu_bar(Hwnd window) = 0;
+    virtual void set_window_pos(Hwnd window, Hwnd insert_after, int x, int y, int cx, int cy,
+                                unsigned flags) = 0;
+};
+
+}  // namespace wl
