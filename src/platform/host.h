@@ -16,6 +16,12 @@ namespace wl {
 // report errors must not catch it; the host ends the handler silently.
 struct ProgramEnded {};
 
+// How deep do_events calls may run inside one another before a further one
+// returns at once, its events left for a level below: handlers yield from
+// inside handlers, and a steady stream of events would otherwise nest them
+// without end.
+inline constexpr int kMaxYieldDepth = 8;
+
 class Host {
   public:
     Host() = default;

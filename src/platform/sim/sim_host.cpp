@@ -5,7 +5,10 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/control_kinds.h"
+#include "platform/run_time_errors.h"
 #include "platform/sim/sim_internal.h"
+#include "platform/tab_order.h"
 
 namespace wl::sim {
 namespace {
@@ -77,32 +80,8 @@ SimWindow* SimControl::window() const {
     return found == desktop_->impl_->windows.end() ? nullptr : &found->second;
 }
 
-void SimControl::require(bool allowed, const char* operation) const {
-    if (!allowed) {
-        throw std::logic_error(std::string(operation) + " makes no sense for control " +
-                               display_name(state_.design.name, state_.design.index));
-    }
-}
-
-bool SimControl::has_caption() const {
-    switch (kind()) {
-        case ControlKind::Form:
-        case ControlKind::Label:
-        case ControlKind::TextBox:
-        case ControlKind::CommandButton:
-        case ControlKind::OptionButton:
-        case ControlKind::ComboBox:
-        case ControlKind::Menu:
-        case ControlKind::MenuItem:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool SimControl::is_list() const {
-    return kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox ||
-           kind() == ControlKind::FileList;
+void SimControl::allow(Operation operation) const {
+    wl::require(kind(), operation, display_name(state_.design.name, state_.design.index));
 }
 
 Hwnd SimControl::hwnd() const {
@@ -110,12 +89,12 @@ Hwnd SimControl::hwnd() const {
 }
 
 std::string SimControl::text() const {
+    allow(Operation::Text);
     if (kind() == ControlKind::ListBox || kind() == ControlKind::FileList) {
         // A list's text is its selected item.
         return state_.list_index >= 0 ? state_.items[static_cast<std::size_t>(state_.list_index)]
                                       : std::string();
     }
-    require(has_caption(), "text");
     if (const SimWindow* w = window()) {
         return w->title;
     }
@@ -123,62 +102,70 @@ std::string SimControl::text() const {
 }
 
 void SimControl::set_text(std::string_view text) {
-    require(has_caption(), "set_text");
+    allow(Operation::SetText);
     state_.text = std::string(text);
     if (SimWindow* w = window()) {
         w->title = state_.text;
     }
 }
 
-bool SimControl::visible() const {
-    require(kind() != ControlKind::Timer, "visible");
+bool SimControl::is_shown() const {
     if (const SimWindow* w = window()) {
         return w->visible;
     }
     return state_.visible;
 }
 
+bool SimControl::visible() const {
+    allow(Operation::Visible);
+    return is_shown();
+}
+
 void SimControl::set_visible(bool visible) {
-    require(kind() != ControlKind::Timer, "set_visible");
+    allow(Operation::SetVisible);
     state_.visible = visible;
     if (SimWindow* w = window()) {
         w->visible = visible;
     }
+    if (!visible && desktop_ != nullptr) {
+        desktop_->focus_leaves(state_.hwnd);
+    }
 }
 
 bool SimControl::enabled() const {
+    allow(Operation::Enabled);
     return state_.enabled;
 }
 
 void SimControl::set_enabled(bool enabled) {
+    allow(Operation::SetEnabled);
     if (kind() == ControlKind::Timer && enabled && !state_.enabled && desktop_ != nullptr) {
         // Ticks come every interval from the moment the timer is switched on.
         state_.next_due = desktop_->now_ + state_.design.interval_ms;
     }
     state_.enabled = enabled;
+    if (!enabled && desktop_ != nullptr) {
+        desktop_->focus_leaves(state_.hwnd);
+    }
 }
 
 Colour SimControl::back_colour() const {
-    require(kind() != ControlKind::Timer && kind() != ControlKind::Menu &&
-                kind() != ControlKind::MenuItem,
-            "back_colour");
+    allow(Operation::BackColour);
     return state_.back_colour;
 }
 
 void SimControl::set_back_colour(Colour colour) {
-    require(kind() != ControlKind::Timer && kind() != ControlKind::Menu &&
-                kind() != ControlKind::MenuItem,
-            "set_back_colour");
+    allow(Operation::SetBackColour);
     state_.back_colour = colour;
 }
 
 bool SimControl::value() const {
-    require(kind() == ControlKind::OptionButton || kind() == ControlKind::MenuItem, "value");
+    allow(Operation::Value);
     return state_.value;
 }
 
 void SimControl::set_value(bool value) {
-    require(kind() == ControlKind::OptionButton || kind() == ControlKind::MenuItem, "set_value");
+    allow(Operation::SetValue);
     state_.value = value;
     // Option buttons of the form are one group: choosing one clears the rest.
     if (value && kind() == ControlKind::OptionButton && desktop_ != nullptr) {
@@ -191,23 +178,23 @@ void SimControl::set_value(bool value) {
 }
 
 void SimControl::clear() {
-    require(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox, "clear");
+    allow(Operation::Clear);
     state_.items.clear();
     state_.list_index = -1;
 }
 
 void SimControl::add_item(std::string_view item) {
-    require(kind() == ControlKind::ComboBox || kind() == ControlKind::ListBox, "add_item");
+    allow(Operation::AddItem);
     state_.items.emplace_back(item);
 }
 
 int SimControl::count() const {
-    require(is_list(), "count");
+    allow(Operation::Count);
     return static_cast<int>(state_.items.size());
 }
 
 std::string SimControl::item(int index) const {
-    require(is_list(), "item");
+    allow(Operation::Item);
     if (index < 0 || index >= static_cast<int>(state_.items.size())) {
         return {};
     }
@@ -215,28 +202,32 @@ std::string SimControl::item(int index) const {
 }
 
 int SimControl::list_index() const {
-    require(is_list(), "list_index");
+    allow(Operation::ListIndex);
     return state_.list_index;
 }
 
 void SimControl::set_list_index(int index) {
-    require(is_list(), "set_list_index");
+    allow(Operation::SetListIndex);
     if (index < -1 || index >= static_cast<int>(state_.items.size())) {
-        throw AppError(380, "Wendlock", "Invalid property value");
+        throw run_time_error(err::kInvalidPropertyValue,
+                             display_name(state_.design.name, state_.design.index) + " index " +
+                                 std::to_string(index));
     }
     state_.list_index = index;
-    if (kind() == ControlKind::ComboBox && index >= 0) {
-        set_text(state_.items[static_cast<std::size_t>(index)]);
+    if (kind() == ControlKind::ComboBox) {
+        // The edit field shows the chosen item, or nothing without a choice.
+        set_text(index >= 0 ? state_.items[static_cast<std::size_t>(index)] : std::string());
     }
 }
 
 void SimControl::set_folder(const std::string& folder) {
-    require(kind() == ControlKind::FileList, "set_folder");
+    allow(Operation::SetFolder);
     state_.folder = folder;
     refresh();
 }
 
 void SimControl::refresh() {
+    allow(Operation::Refresh);
     if (kind() != ControlKind::FileList) {
         return;  // a repaint: nothing to do here
     }
@@ -249,17 +240,17 @@ void SimControl::refresh() {
 }
 
 Picture SimControl::picture() const {
-    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "picture");
+    allow(Operation::Picture);
     return state_.picture;
 }
 
 void SimControl::set_picture(Picture picture) {
-    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "set_picture");
+    allow(Operation::SetPicture);
     state_.picture = picture;
 }
 
 std::uint64_t SimControl::picture_handle() const {
-    require(kind() == ControlKind::PictureBox || kind() == ControlKind::Form, "picture_handle");
+    allow(Operation::PictureHandle);
     return state_.picture == Picture::None ? 0
                                            : 0x7F00 + static_cast<std::uint64_t>(state_.picture);
 }
@@ -304,6 +295,9 @@ void SimFormWindow::set_visible(bool visible) {
     if (visible && !was_visible) {
         if (SimDesktop* desktop = body_.desktop()) {
             desktop->post(UiEvent{body_.design().name, -1, EventKind::Activate});
+            // Shown, it gets the focus, and passes it to a control.
+            if (desktop->focus_ == 0)
+                desktop->move_focus(false, 0);
         }
     }
 }
@@ -417,6 +411,13 @@ void SimDesktop::deliver(const UiEvent& event) {
         Running& operator=(const Running&) = delete;
     } running(handlers_running_);
     try {
+        if (event.kind == EventKind::Click) {
+            // A click on an option button chooses it before its handler runs.
+            SimControl* control = find_control(event.control, event.index);
+            if (control != nullptr && control->kind() == ControlKind::OptionButton) {
+                control->set_value(true);
+            }
+        }
         impl_->sink->on_event(event);
     } catch (const ProgramEnded&) {
         // The handler was paused when the program ended: it stops here.
@@ -491,6 +492,46 @@ void SimDesktop::pointer_up(Point screen, int button) {
     }
 }
 
+void SimDesktop::post_click(Hwnd control) {
+    if (SimControl* c = control_of_window(control)) {
+        post(UiEvent{c->design().name, c->design().index, EventKind::Click});
+    }
+}
+
+void SimDesktop::set_focus(Hwnd control) {
+    focus_ = control_of_window(control) != nullptr ? control : 0;
+}
+
+void SimDesktop::press_tab(bool backwards) {
+    move_focus(backwards, focus_);
+}
+
+void SimDesktop::focus_leaves(Hwnd control) {
+    // Like the real host, the form takes the focus back and hands it to its
+    // first tab stop.
+    if (control != 0 && control == focus_) {
+        move_focus(false, 0);
+    }
+}
+
+void SimDesktop::move_focus(bool backwards, Hwnd from) {
+    std::vector<TabStop> stops;
+    std::vector<SimControl*> order;
+    int current = -1;
+    for (SimControl* control : impl_->controls) {
+        if (control->kind() == ControlKind::Form)
+            continue;
+        if (from != 0 && control->hwnd() == from)
+            current = static_cast<int>(order.size());
+        order.push_back(control);
+        stops.push_back(
+            TabStop{control->kind(), control->is_shown(), control->state().enabled,
+                    control->kind() == ControlKind::OptionButton && control->state().value});
+    }
+    const int next = next_tab_stop(stops, current, backwards);
+    focus_ = next >= 0 ? order[static_cast<std::size_t>(next)]->hwnd() : 0;
+}
+
 void SimDesktop::take_capture(Hwnd other) {
     move_capture(other);
 }
@@ -525,6 +566,7 @@ bool SimDesktop::request_close(int reason) {
         const std::string form = impl_->form_name;
         deliver(UiEvent{form, -1, EventKind::Unload});
         deliver(UiEvent{form, -1, EventKind::Terminate});
+        end_program();
     }
     return refused;
 }
@@ -533,20 +575,7 @@ void SimDesktop::run_queue() {
     // Handlers may post more events (a click that queues a tick that queues
     // ...); each runs once, but a handler that feeds itself forever is a
     // fault of the program under test, not a reason to hang the test.
-    // Likewise handlers that yield inside handlers without end would run
-    // out of stack: the real host raises "Out of stack space" long before.
     constexpr std::size_t kLimit = 100000;
-    constexpr int kDepthLimit = 500;
-    if (impl_->queue_depth >= kDepthLimit) {
-        throw AppError(28, "Wendlock", "Out of stack space");
-    }
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(++d) {}
-        ~Depth() { --depth; }
-        Depth(const Depth&) = delete;
-        Depth& operator=(const Depth&) = delete;
-    } depth(impl_->queue_depth);
     std::size_t ran = 0;
     while (!queue_.empty() && !ended_) {
         if (++ran > kLimit) {
@@ -690,8 +719,26 @@ void SimDesktop::popup_menu(Control& menu) {
     if (menu_choices_.empty()) {
         return;  // dismissed
     }
-    const std::string item = menu_choices_.front();
+    std::string item = menu_choices_.front();
     menu_choices_.pop_front();
+    if (item.rfind('#', 0) == 0) {
+        // By place among the items the menu shows.
+        int position = std::stoi(item.substr(1));
+        item.clear();
+        for (SimControl* control : impl_->controls) {
+            const ControlSpec& d = control->design();
+            if (control->kind() != ControlKind::MenuItem || d.parent != name ||
+                !control->state().visible || control->state().text == "-") {
+                continue;
+            }
+            if (position-- == 0) {
+                item = d.name;
+                break;
+            }
+        }
+        if (item.empty())
+            return;
+    }
     // A hidden or disabled item cannot be chosen.
     if (SimControl* chosen = find_control(item, -1)) {
         if (!chosen->state().visible || !chosen->state().enabled) {
@@ -708,7 +755,11 @@ int SimDesktop::message_box(const std::string& text, const std::string& caption,
         result = box_answers_.front();
         box_answers_.pop_front();
     }
-    boxes_.push_back(ShownMessageBox{text, caption, flags, result});
+    const Hwnd owner =
+        impl_->form != nullptr && impl_->form->visible() ? impl_->form->hwnd() : Hwnd{0};
+    boxes_.push_back(ShownMessageBox{text, caption, flags, result, owner});
+    // While the box is up its modal loop runs the program's waiting events.
+    run_queue();
     return result;
 }
 
@@ -719,6 +770,16 @@ void SimDesktop::do_events() {
     if (ended_ && handlers_running_ > 0) {
         throw ProgramEnded{};
     }
+    if (impl_->yield_depth >= kMaxYieldDepth) {
+        return;  // the events wait for a level below
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth(impl_->yield_depth);
     run_queue();
     if (ended_ && handlers_running_ > 0) {
         throw ProgramEnded{};

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/control_kinds.h"
 #include "platform/pointer_press.h"
 #include "platform/sim/sim_platform.h"
 
@@ -22,11 +23,6 @@ bool equal_ignoring_case(std::string_view a, std::string_view b);
 // ("*.ini"), any letter case; names starting with "." (hidden) left out;
 // sorted without regard to case. A missing folder lists nothing.
 std::vector<std::string> list_matching_files(const std::string& folder, const std::string& pattern);
-
-// The frame around the form's client area, in pixels.
-constexpr int kFrameSide = 3;
-constexpr int kFrameTop = 26;  // border and caption bar
-constexpr int kFrameBottom = 3;
 
 constexpr Hwnd kDesktopHwnd = 0x10010;
 constexpr Rect kScreen{0, 0, 1920, 1080};
@@ -81,6 +77,9 @@ class SimControl final : public Control {
     std::uint64_t picture_handle() const override;
 
     ControlKind kind() const { return state_.design.kind; }
+    // Whether it is shown, for any kind (visible() refuses the kinds that
+    // have no visibility).
+    bool is_shown() const;
     const ControlSpec& design() const { return state_.design; }
     ControlState& state() { return state_; }
     // The object handed out for this control (the form's wrapper for the form).
@@ -94,9 +93,8 @@ class SimControl final : public Control {
 
   private:
     SimWindow* window() const;  // nullptr when there is none (any more)
-    void require(bool allowed, const char* operation) const;
-    bool has_caption() const;
-    bool is_list() const;
+    // Raises error 438 unless this kind of control has the operation.
+    void allow(Operation operation) const;
 
     SimDesktop* desktop_;
     ControlState state_;
@@ -165,7 +163,7 @@ struct SimDesktop::Impl {
     std::vector<SimControl*> controls;  // alive, in creation order (the form's body first)
     std::vector<std::string> creation_order;
     std::map<std::pair<std::string, int>, ControlSpec> specs;
-    int queue_depth = 0;  // run_queue calls in progress (DoEvents inside handlers)
+    int yield_depth = 0;  // do_events calls running inside one another
 
     std::vector<Hwnd>& siblings_of(Hwnd window);
     Hwnd allocate();

@@ -55,6 +55,11 @@ namespace wl::sim {
 class SimControl;
 class SimFormWindow;
 
+// The frame around the form's client area, in pixels.
+constexpr int kFrameSide = 3;
+constexpr int kFrameTop = 26;  // border and caption bar
+constexpr int kFrameBottom = 3;
+
 struct SimWindow {
     Hwnd hwnd = 0;
     std::string class_name;
@@ -76,6 +81,7 @@ struct ShownMessageBox {
     std::string caption;
     unsigned flags = 0;
     int result = 0;
+    Hwnd owner = 0;  // the form while it is shown, else none
 };
 
 struct StartedProgram {
@@ -170,6 +176,11 @@ class SimDesktop final : public WindowSystem, public Host {
     void pointer_down(Point screen, int button = 1);
     void pointer_move(Point screen);
     void pointer_up(Point screen, int button = 1);
+    // The keyboard: Tab (Shift+Tab: backwards) in the main window, and the
+    // control that has the focus (its window; 0 when none has it).
+    void press_tab(bool backwards);
+    void set_focus(Hwnd control);
+    Hwnd focus() const { return focus_; }
     // A window of another program takes the pointer capture (the user
     // switched away in the middle of a press, say); 0: it lets it go again.
     void take_capture(Hwnd other);
@@ -195,6 +206,8 @@ class SimDesktop final : public WindowSystem, public Host {
 
     // Events: delivered to the form's sink.
     void post(const UiEvent& event);  // queued; run by do_events()/advance()
+    // A user's click on the control with that window, queued.
+    void post_click(Hwnd control);
     void fire(const UiEvent& event);  // delivered now
     bool request_close(int reason);   // asks the sink; true when refused
     std::size_t pending_events() const { return queue_.size(); }
@@ -211,6 +224,11 @@ class SimDesktop final : public WindowSystem, public Host {
     // Scripted choices of pop-up menus (item names); empty: the menu is
     // dismissed without a choice.
     void script_menu_choice(const std::string& item) { menu_choices_.push_back(item); }
+    // The same by place: the item at `position` among those the menu shows
+    // (separators not counted); -1 dismisses the menu.
+    void script_menu_position(int position) {
+        menu_choices_.push_back("#" + std::to_string(position));
+    }
     const std::vector<std::string>& popups() const { return popups_; }
     const std::vector<StartedProgram>& started_programs() const { return started_; }
     void fail_start_program(bool fail) { fail_start_ = fail; }
@@ -276,6 +294,10 @@ class SimDesktop final : public WindowSystem, public Host {
     SimControl* control_of_window(Hwnd window) const;
     void post_timer_ticks();
     Hwnd hit_test(Point screen) const;
+    // The focus goes to the next tab stop after `from` (0: the first one).
+    void move_focus(bool backwards, Hwnd from);
+    // A control that can no longer keep the focus lets it go.
+    void focus_leaves(Hwnd control);
     // The capture goes to `window` (0: nobody); a box that loses it while a
     // press is held gets LostCapture.
     void move_capture(Hwnd window);
@@ -287,6 +309,7 @@ class SimDesktop final : public WindowSystem, public Host {
     int buttons_down_ = 0;      // of the user's pointer
     Hwnd pressed_window_ = 0;   // where the last press went that was no box's
     int handlers_running_ = 0;  // deliver() calls in progress
+    Hwnd focus_ = 0;
     int surfaces_open_ = 0;
     int surfaces_taken_ = 0;
     int pixel_writes_ = 0;
