@@ -2,39 +2,40 @@
 
 namespace wl {
 
-void Command2_Click(const SwitchControls& c) {
-    if (c.Command2.text() == kEnableCaption) {
-        c.Command2.set_text(kDisableCaption);
-        c.Command2.set_back_colour(kOnColour);
-        c.Command1.set_enabled(false);
-        c.Command3.set_enabled(false);
-        c.Monitor_timer.set_enabled(true);
-        c.swenable.set_value(false);
-    } else {
-        c.Command2.set_text(kEnableCaption);
-        c.Command2.set_back_colour(kOffColour);
-        c.Command1.set_enabled(true);
-        c.Command3.set_enabled(true);
-        c.Monitor_timer.set_enabled(false);
-        c.swenable.set_value(true);
+namespace {
+
+enum class SwitchedFrom { Button, TrayItem };
+
+// Sets every control to monitoring on or off. The two handlers have always
+// set them in orders of their own, and each keeps its order: the button
+// restyles itself first, then starts or stops the timer and marks the tray
+// item last; the tray item has marked itself already and starts or stops the
+// timer before it restyles the button.
+void set_monitoring(const SwitchControls& c, bool on, SwitchedFrom from) {
+    if (from == SwitchedFrom::TrayItem) {
+        c.Monitor_timer.set_enabled(on);
+    }
+    c.Command2.set_text(on ? kDisableCaption : kEnableCaption);
+    c.Command2.set_back_colour(on ? kOnColour : kOffColour);
+    c.Command1.set_enabled(!on);
+    c.Command3.set_enabled(!on);
+    if (from == SwitchedFrom::Button) {
+        c.Monitor_timer.set_enabled(on);
+        c.swenable.set_value(!on);
     }
 }
 
+}  // namespace
+
+void Command2_Click(const SwitchControls& c) {
+    // Any caption other than the "enable" one switches monitoring off.
+    set_monitoring(c, c.Command2.text() == kEnableCaption, SwitchedFrom::Button);
+}
+
 void swenable_Click(const SwitchControls& c) {
+    // The check mark flips first, and the switch follows what it reads back.
     c.swenable.set_value(!c.swenable.value());
-    if (c.swenable.value()) {
-        c.Monitor_timer.set_enabled(false);
-        c.Command2.set_text(kEnableCaption);
-        c.Command2.set_back_colour(kOffColour);
-        c.Command1.set_enabled(true);
-        c.Command3.set_enabled(true);
-    } else {
-        c.Monitor_timer.set_enabled(true);
-        c.Command2.set_text(kDisableCaption);
-        c.Command2.set_back_colour(kOnColour);
-        c.Command1.set_enabled(false);
-        c.Command3.set_enabled(false);
-    }
+    set_monitoring(c, !c.swenable.value(), SwitchedFrom::TrayItem);
 }
 
 }  // namespace wl

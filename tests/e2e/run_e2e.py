@@ -535,6 +535,16 @@ class WendlockTestCase(unittest.TestCase):
 
 
 class StartUp(WendlockTestCase):
+    def answer_first_run(self, answer, question_timeout_ms=15000):
+        """Answers the two boxes of a start-up without a profile by driver
+        clicks: "Wendlock" with OK (start-up reads the profile named "Combo1",
+        which does not exist), then "default_wl.ini?" with `answer`."""
+        for title, button, timeout_ms in (("Wendlock", "OK", 30000),
+                                          ("default_wl.ini?", answer, question_timeout_ms)):
+            rc, out = ENV.driver("click", "--window", title, "--class", "#32770",
+                                 "--button", button, timeout_ms=timeout_ms)
+            self.assertEqual(rc, 0, out + self.app.diagnosis())
+
     def test_main_window_and_profile_list(self):
         entry = "Rebuild Warnings[OK]<<#32770>>"
         for name in ("b.ini", "A.ini", "default_wl.ini"):
@@ -594,10 +604,7 @@ class StartUp(WendlockTestCase):
 
     def test_question_asked_again_when_shown_again(self):
         self.start(wait=False)
-        for title, button in (("Wendlock", "OK"), ("default_wl.ini?", "&No")):
-            rc, out = ENV.driver("click", "--window", title, "--class", "#32770",
-                                 "--button", button, timeout_ms=30000)
-            self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.answer_first_run("&No", question_timeout_ms=30000)
         self.app.drv("wait", "--button", "Create Ini", "--visible", "1")
         self.app.drv("tray", "--at", TRAY_AT, "--event", "dblclick")
         self.app.drv("wait", "--visible", "0")
@@ -611,13 +618,7 @@ class StartUp(WendlockTestCase):
 
     def test_first_run_yes_creates_default_profile(self):
         self.start(wait=False)
-        # Start-up reads the profile named "Combo1", which does not exist.
-        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
-                             "--button", "OK", timeout_ms=30000)
-        self.assertEqual(rc, 0, out + self.app.diagnosis())
-        rc, out = ENV.driver("click", "--window", "default_wl.ini?", "--class", "#32770",
-                             "--button", "&Yes", timeout_ms=15000)
-        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.answer_first_run("&Yes")
         path = os.path.join(self.folder, "default_wl.ini")
         self.assertTrue(poll(lambda: os.path.exists(path), 10), "default_wl.ini not created")
         self.assertEqual(os.path.getsize(path), 0)
@@ -630,12 +631,7 @@ class StartUp(WendlockTestCase):
 
     def test_first_run_no_offers_create_ini(self):
         self.start(wait=False)
-        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
-                             "--button", "OK", timeout_ms=30000)
-        self.assertEqual(rc, 0, out + self.app.diagnosis())
-        rc, out = ENV.driver("click", "--window", "default_wl.ini?", "--class", "#32770",
-                             "--button", "&No", timeout_ms=15000)
-        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.answer_first_run("&No")
         self.app.drv("wait", "--button", "Create Ini", "--visible", "1")
         for caption in ("Edit ini", "Enable monitoring", "Add"):
             self.app.drv("wait", "--button", caption, "--enabled", "0")

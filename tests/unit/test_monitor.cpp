@@ -7,6 +7,7 @@
 #include "monitor/watch_loader.h"
 #include "monitor/watcher.h"
 #include "profile/entry_format.h"
+#include "recording_control.h"
 
 namespace wl::testing {
 namespace {
@@ -193,6 +194,58 @@ TEST_F(SwitchTest, SwitchingOffEnablesTheButtonsEvenWhenNoProfileExisted) {
     EXPECT_TRUE(form->Command1->enabled());
     EXPECT_TRUE(form->Command3->enabled());
     EXPECT_FALSE(form->Command2->enabled());
+}
+
+// Each handler sets the controls in an order of its own: the button restyles
+// itself, then starts or stops the timer and marks the tray item last; the
+// tray item marks itself, then starts or stops the timer first.
+TEST(SwitchOrder, EachHandlerSetsTheControlsInItsOwnOrder) {
+    struct Case {
+        const char* handler;  // "Command2" or "swenable"
+        bool monitoring_before;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"Command2",
+         false,
+         {"Command2.set_text(Disable monitoring)", "Command2.set_back_colour(8421631)",
+          "Command1.set_enabled(false)", "Command3.set_enabled(false)",
+          "Monitor_timer.set_enabled(true)", "swenable.set_value(false)"}},
+        {"Command2",
+         true,
+         {"Command2.set_text(Enable monitoring)", "Command2.set_back_colour(8454016)",
+          "Command1.set_enabled(true)", "Command3.set_enabled(true)",
+          "Monitor_timer.set_enabled(false)", "swenable.set_value(true)"}},
+        {"swenable",
+         false,
+         {"swenable.set_value(false)", "Monitor_timer.set_enabled(true)",
+          "Command2.set_text(Disable monitoring)", "Command2.set_back_colour(8421631)",
+          "Command1.set_enabled(false)", "Command3.set_enabled(false)"}},
+        {"swenable",
+         true,
+         {"swenable.set_value(true)", "Monitor_timer.set_enabled(false)",
+          "Command2.set_text(Enable monitoring)", "Command2.set_back_colour(8454016)",
+          "Command1.set_enabled(true)", "Command3.set_enabled(true)"}},
+    };
+    for (const auto& c : cases) {
+        const std::string step = std::string(c.handler) + (c.monitoring_before ? " off" : " on");
+        std::vector<std::string> log;
+        RecordingControl command2("Command2", log), command1("Command1", log),
+            command3("Command3", log), timer("Monitor_timer", log), tray("swenable", log);
+        const bool on = c.monitoring_before;
+        command2.preset(on ? kDisableCaption : kEnableCaption, true, on ? kOnColour : kOffColour,
+                        false);
+        command1.preset("Edit ini", !on, 0, false);
+        command3.preset("Add", !on, 0, false);
+        timer.preset("", on, 0, false);
+        tray.preset("Disable", true, 0, !on);
+        const SwitchControls controls{command2, command1, command3, timer, tray};
+        if (std::string(c.handler) == "Command2") {
+            Command2_Click(controls);
+        } else {
+            swenable_Click(controls);
+        }
+        EXPECT_EQ(log, c.calls) << step;
+    }
 }
 
 // --- The watcher ---------------------------------------------------------------

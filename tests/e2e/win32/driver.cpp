@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "pointer.h"
 
 namespace {
@@ -58,54 +59,14 @@ const char kUsage[] =
 // ---------------------------------------------------------------------------
 // Command line.
 
-struct Args {
-    std::string command;
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-
-    bool has(const std::string& key) const { return values.count(key) != 0; }
-    std::string get(const std::string& key, const std::string& fallback = "") const {
-        const auto found = values.find(key);
-        return found == values.end() ? fallback : found->second;
-    }
-    bool flag(const std::string& key) const { return flags.count(key) != 0; }
-};
-
-const std::set<std::string> kFlagOptions = {"--mouse", "--post", "--gone", "--as-is", "--hold"};
-
-struct UsageError {
-    std::string message;
-};
+using e2e::Args;
+using e2e::parse_number;
+using e2e::UsageError;
 
 Args parse_args(int argc, char** argv) {
-    if (argc < 2) {
-        throw UsageError{"no command"};
-    }
-    Args args;
-    args.command = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--", 0) != 0) {
-            throw UsageError{"unexpected argument " + arg};
-        }
-        if (kFlagOptions.count(arg) != 0) {
-            args.flags.insert(arg);
-        } else if (i + 1 < argc) {
-            args.values[arg] = argv[++i];
-        } else {
-            throw UsageError{"missing value for " + arg};
-        }
-    }
-    return args;
-}
-
-long long parse_number(const std::string& text, const std::string& what) {
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0') {
-        throw UsageError{"bad number for " + what + ": " + text};
-    }
-    return value;
+    static const e2e::ArgRules rules{
+        "command", {"--mouse", "--post", "--gone", "--as-is", "--hold"}, "", false};
+    return e2e::parse_args(argc, argv, rules);
 }
 
 POINT parse_pair(const std::string& text, const std::string& what) {

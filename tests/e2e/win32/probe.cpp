@@ -36,6 +36,7 @@
 #include <utility>
 #include <vector>
 
+#include "command_line.h"
 #include "pointer.h"
 
 namespace {
@@ -112,60 +113,13 @@ class Gdi {
 // ---------------------------------------------------------------------------
 // Command line.
 
-struct UsageError {
-    std::string message;
-};
-
-struct Args {
-    std::string mode;
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
-    std::vector<std::string> extra;  // every --arg, in order
-    std::vector<std::string> flags;
-
-    bool has(const std::string& key) const { return values.count(key) != 0; }
-    std::string get(const std::string& key, const std::string& fallback = "") const {
-        const auto found = values.find(key);
-        return found == values.end() ? fallback : found->second;
-    }
-    bool flag(const std::string& key) const {
-        return std::find(flags.begin(), flags.end(), key) != flags.end();
-    }
-};
+using e2e::Args;
+using e2e::parse_number;
+using e2e::UsageError;
 
 Args parse_args(int argc, char** argv) {
-    if (argc < 2) {
-        throw UsageError{"no mode"};
-    }
-    Args args;
-    args.mode = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--terminate") {
-            args.flags.push_back(arg);
-        } else if (arg.rfind("--", 0) == 0) {
-            if (i + 1 >= argc) {
-                throw UsageError{"missing value for " + arg};
-            }
-            if (arg == "--arg") {
-                args.extra.push_back(argv[++i]);
-            } else {
-                args.values[arg] = argv[++i];
-            }
-        } else {
-            args.positional.push_back(arg);
-        }
-    }
-    return args;
-}
-
-long long number(const std::string& text, const std::string& what) {
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != '\0') {
-        throw UsageError{"bad number for " + what + ": " + text};
-    }
-    return value;
+    static const e2e::ArgRules rules{"mode", {"--terminate"}, "--arg", true};
+    return e2e::parse_args(argc, argv, rules);
 }
 
 HWND window_arg(const Args& args, const std::string& key) {
@@ -234,7 +188,7 @@ DWORD pid_by_name(const std::string& name) {
 
 DWORD target_pid(const Args& args) {
     if (args.has("--pid")) {
-        return static_cast<DWORD>(number(args.get("--pid"), "--pid"));
+        return static_cast<DWORD>(parse_number(args.get("--pid"), "--pid"));
     }
     if (args.has("--name")) {
         return pid_by_name(args.get("--name"));
@@ -486,8 +440,8 @@ int mode_stats(const Args& args) {
         say("error=OpenProcess failed error=%lu\n", GetLastError());
         return 1;
     }
-    const long long repeat = number(args.get("--repeat", "1"), "--repeat");
-    const long long interval = number(args.get("--interval-ms", "1000"), "--interval-ms");
+    const long long repeat = parse_number(args.get("--repeat", "1"), "--repeat");
+    const long long interval = parse_number(args.get("--interval-ms", "1000"), "--interval-ms");
     const std::string until = args.get("--until-file");
     const double started = now_ms();
     for (long long sample = 1; sample <= repeat; ++sample) {
@@ -647,10 +601,10 @@ int mode_windows(const Args& args) {
     if (args.positional.empty()) {
         throw UsageError{"windows N"};
     }
-    const long long count = number(args.positional[0], "N");
+    const long long count = parse_number(args.positional[0], "N");
     const std::string until = args.get("--until-file");
-    const double deadline =
-        now_ms() + static_cast<double>(number(args.get("--timeout-ms", "600000"), "--timeout-ms"));
+    const double deadline = now_ms() + static_cast<double>(parse_number(
+                                           args.get("--timeout-ms", "600000"), "--timeout-ms"));
     register_class("WendlockProbeFiller", plain_proc);
     const double started = now_ms();
     std::vector<Window> windows;
@@ -763,8 +717,8 @@ int mode_tree(const Args& args) {
     HWND finder = window_arg(args, "--finder-hwnd");
     HWND text4 = window_arg(args, "--text-hwnd");
     HWND top = GetAncestor(finder, GA_ROOT);
-    const int count = static_cast<int>(number(args.get("--count", "5000"), "--count"));
-    const int rounds = static_cast<int>(number(args.get("--rounds", "3"), "--rounds"));
+    const int count = static_cast<int>(parse_number(args.get("--count", "5000"), "--count"));
+    const int rounds = static_cast<int>(parse_number(args.get("--rounds", "3"), "--rounds"));
     DWORD pid = 0;
     GetWindowThreadProcessId(top, &pid);
     Handle process = open_process(pid);
@@ -877,7 +831,7 @@ int mode_tree(const Args& args) {
 int mode_outline(const Args& args) {
     HWND finder = window_arg(args, "--finder-hwnd");
     HWND top = GetAncestor(finder, GA_ROOT);
-    const int moves = static_cast<int>(number(args.get("--moves", "40"), "--moves"));
+    const int moves = static_cast<int>(parse_number(args.get("--moves", "40"), "--moves"));
     int width = 800, height = 600;
     if (args.has("--size") &&
         std::sscanf(args.get("--size").c_str(), "%dx%d", &width, &height) != 2) {
@@ -1052,7 +1006,7 @@ int mode_launch(const Args& args) {
     }
     const std::string cwd = args.get("--cwd");
     const double timeout =
-        static_cast<double>(number(args.get("--timeout-ms", "60000"), "--timeout-ms"));
+        static_cast<double>(parse_number(args.get("--timeout-ms", "60000"), "--timeout-ms"));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -1112,25 +1066,25 @@ const char kUsage[] =
 int main(int argc, char** argv) {
     try {
         const Args args = parse_args(argc, argv);
-        if (args.mode == "stats") {
+        if (args.command == "stats") {
             return mode_stats(args);
         }
-        if (args.mode == "selftest") {
+        if (args.command == "selftest") {
             return mode_selftest(args);
         }
-        if (args.mode == "windows") {
+        if (args.command == "windows") {
             return mode_windows(args);
         }
-        if (args.mode == "tree") {
+        if (args.command == "tree") {
             return mode_tree(args);
         }
-        if (args.mode == "outline") {
+        if (args.command == "outline") {
             return mode_outline(args);
         }
-        if (args.mode == "launch") {
+        if (args.command == "launch") {
             return mode_launch(args);
         }
-        throw UsageError{"unknown mode " + args.mode};
+        throw UsageError{"unknown mode " + args.command};
     } catch (const UsageError& error) {
         std::fprintf(stderr, "probe: %s\n%s", error.message.c_str(), kUsage);
         return 2;
