@@ -55,14 +55,18 @@ std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& k
     return numbers;
 }
 
-// What a read of a stored value gives back: blanks at its ends are not kept,
-// and at most 255 characters come back.
+// What a read of a stored value gives back: blanks at its ends (spaces,
+// tabs, vertical tabs, form feeds and Ctrl-Z, as the profile calls count
+// them) are not kept, and at most 255 characters come back.
 std::string as_read_back(const std::string& value) {
+    const auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
+    };
     std::size_t begin = 0;
     std::size_t end = value.size();
-    while (begin < end && (value[begin] == ' ' || value[begin] == '\t'))
+    while (begin < end && blank(value[begin]))
         ++begin;
-    while (end > begin && (value[end - 1] == ' ' || value[end - 1] == '\t'))
+    while (end > begin && blank(value[end - 1]))
         --end;
     return value.substr(begin, std::min<std::size_t>(end - begin, INIFiles::kBufferChars - 1));
 }

@@ -290,6 +290,16 @@ TEST_F(AddTest, NothingIsWrittenWithoutAChosenButton) {
     EXPECT_EQ(form->Label3->text(), kNoButtonMessage);
 }
 
+// The read-back check must trim what the profile calls trim: a title led
+// by a vertical tab is stored without it, and that is no failed write.
+TEST_F(AddTest, TitleLedByAVerticalTabIsStoredWithoutItAndCounted) {
+    picked("\vVertical", "#32770", {"OK"});
+    click("Command3");
+    EXPECT_FALSE(form->Label3->visible()) << form->Label3->text();
+    EXPECT_EQ(profile(),
+              profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Vertical[OK]<<#32770>>"}));
+}
+
 TEST_F(AddTest, EmptyCaptionAndClassAreStoredAsTheyAre) {
     picked("", "", {""});
     click("Command3");
