@@ -50,7 +50,7 @@ std::string c_string(const std::string& text) {
 }
 
 bool blank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 std::string trim_blanks(std::string_view text) {
@@ -67,10 +67,6 @@ bool has_line_break(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-bool has_outer_blank(const std::string& text) {
-    return !text.empty() && (blank(text.front()) || blank(text.back()));
-}
-
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -81,17 +77,18 @@ bool same_name(const std::string& a, const std::string& b) {
 }
 
 // Names that come back as themselves once written as a header "[section]"
-// and a line "key=value": the reader trims blanks around names, takes a
-// header up to its last "]", ends a key at its first "=", and skips lines
-// starting with ";". A key that starts with the bytes of a UTF-8 byte order
-// mark loses them when its line becomes the first of the file.
+// and a line "key=value": names are looked up and read without the blanks
+// at their ends, a header runs up to its last "]" and a key to its first
+// "=", and a line starting with "[" may read as a header. A key that starts
+// with the bytes of a UTF-8 byte order mark loses them when its line
+// becomes the first of the file.
 bool section_round_trips(const std::string& section) {
-    return !has_outer_blank(section) && section.find(']') == std::string::npos;
+    return section.find(']') == std::string::npos;
 }
 bool key_round_trips(const std::string& key) {
-    return !has_outer_blank(key) && key.find('=') == std::string::npos &&
-           (key.empty() || (key.front() != ';' && key.front() != '[')) &&
-           key.rfind("\xEF\xBB\xBF", 0) != 0;
+    const std::string name = trim_blanks(key);
+    return name.find('=') == std::string::npos && (name.empty() || name.front() != '[') &&
+           name.rfind("\xEF\xBB\xBF", 0) != 0;
 }
 
 // The value as it reads back.
@@ -117,11 +114,9 @@ std::vector<std::pair<std::string, std::string>> names_in(const std::string& bod
             line.rfind(']') > 0) {
             section = trim_blanks(line.substr(1, line.rfind(']') - 1));
             names.emplace_back(section, "");
-        } else if (!line.empty() && line.front() != ';') {
-            const auto eq = line.find('=');
-            if (eq != std::string::npos) {
-                names.emplace_back(section, trim_blanks(line.substr(0, eq)));
-            }
+        } else if (!line.empty()) {
+            // Comment lines and lines without "=" are keys as well.
+            names.emplace_back(section, trim_blanks(line.substr(0, line.find('='))));
         }
         start = end + 1;
     }
@@ -197,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         for (std::size_t i = 0; i < names.size(); ++i) {
             const auto& [s, k] = names[i];
-            if (same_name(s, section) && same_name(k, key)) {
+            if (same_name(s, trim_blanks(section)) && same_name(k, trim_blanks(key))) {
                 continue;
             }
             const std::string now =

@@ -66,8 +66,9 @@ std::string title_key(std::int64_t i) {
 // ends and one pair of enclosing quotes removed, cut to 255 characters.
 std::string as_read_back(const std::string& value) {
     std::string v = value.substr(0, value.find('\0'));
-    const auto first = v.find_first_not_of(" \t");
-    v = first == std::string::npos ? "" : v.substr(first, v.find_last_not_of(" \t") - first + 1);
+    const char* const blanks = " \t\v\f\x1a";
+    const auto first = v.find_first_not_of(blanks);
+    v = first == std::string::npos ? "" : v.substr(first, v.find_last_not_of(blanks) - first + 1);
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
         v = v.substr(1, v.size() - 2);
     }

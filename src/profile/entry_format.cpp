@@ -24,8 +24,10 @@ long long position(const std::string& s, const char* what) {
     return p == std::string::npos ? 0 : static_cast<long long>(p) + 1;
 }
 
+// The blanks a profile read trims from the ends of a value: spaces, tabs,
+// vertical tabs, form feeds and Ctrl-Z.
 bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\v';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 }  // namespace

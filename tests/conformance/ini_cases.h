@@ -73,6 +73,7 @@ inline IniCase ini_case(std::string name, std::optional<std::string> initial,
 }
 
 inline const std::vector<IniCase>& ini_cases() {
+    using namespace std::string_literals;  // file bytes with NULs in them
     static const std::vector<IniCase> cases = {
         // --- Reading -------------------------------------------------------
         ini_case("key names of a section, in file order",
@@ -128,7 +129,7 @@ inline const std::vector<IniCase>& ini_cases() {
                  "[A]\nx=1\r\ny=2\rz=3",
                  {read("A", "x", "D", "1"), read("A", "y", "D", "2"), read("A", "z", "D", "3")},
                  FileCheck::Unchecked),
-        ini_case("comment lines and lines without = hold no key; text after = is all value",
+        ini_case("comment lines and lines without = give no value; text after = is all value",
                  "[A]\r\n;x=1\r\n  ;w=0\r\nnoeq\r\nx=2 ;not a comment\r\nk=a=b\r\n",
                  {read("A", "x", "D", "2 ;not a comment"), read("A", "w", "D", "D"),
                   read("A", "noeq", "D", "D"), read("A", "k", "D", "a=b")},
@@ -141,7 +142,7 @@ inline const std::vector<IniCase>& ini_cases() {
         ini_case("a line that opens a section without closing it belongs to the section above",
                  "[A]\r\n[B\r\ny=2\r\n[C]x=1\r\nz=3\r\n",
                  {read("A", "y", "D", "2"), read("B", "y", "D", "D"), read("C", "x", "D", "D"),
-                  read("C", "z", "D", "3")},
+                  read("C", "z", "D", "3"), keys("A", "y")},
                  FileCheck::Unchecked),
         ini_case("sections differing only in letter case are one name: the first counts",
                  "[A]\r\n[a]\r\nx=1\r\n",
@@ -151,6 +152,130 @@ inline const std::vector<IniCase>& ini_cases() {
                  "[A]\r\nx\t=\t\"\t\"\r\n",
                  {read("A", "x", "D", "\t"), write("A", "x", ""), read("A", "x", "D", "")},
                  FileCheck::Content, "[A]\nx=\n"),
+
+        // --- Lines without "=" --------------------------------------------
+        // A user who deletes "=..." from a line leaves a key behind: a later
+        // line of the name must not show through, nor a write grow a second
+        // line.
+        ini_case("a line without = is a key with no value: the default on reading, "
+                 "left out of the listing, filled in by a write",
+                 "[WindowTitles]\r\nNum_Windows=3\r\nTitle1=a\r\nTitle3\r\nTitle2=b\r\n",
+                 {read("WindowTitles", "Title3", "D", "D"),
+                  read("WindowTitles", "Title3", "\"q\"  ", "q"),
+                  keys("WindowTitles", "Num_Windows|Title1|Title2"),
+                  write("WindowTitles", "Title3", "c"), read("WindowTitles", "Title3", "D", "c"),
+                  keys("WindowTitles", "Num_Windows|Title1|Title3|Title2")},
+                 FileCheck::Content,
+                 "[WindowTitles]\nNum_Windows=3\nTitle1=a\nTitle3=c\nTitle2=b\n"),
+        // Which of two lines of one name a read sees and a write changes.
+        ini_case("a line without = before a key=value of its name hides it; a write fills it",
+                 "[A]\r\nTitle3\r\nTitle3=x\r\n",
+                 {read("A", "Title3", "D", "D"), keys("A", "Title3"), write("A", "title3", "v"),
+                  read("A", "Title3", "D", "v")},
+                 FileCheck::Content, "[A]\nTitle3=v\nTitle3=x\n"),
+        ini_case("a line without = after a key=value of its name changes nothing",
+                 "[A]\r\nTitle3=x\r\nTitle3\r\n",
+                 {read("A", "Title3", "D", "x"), keys("A", "Title3"), write("A", "Title3", "v")},
+                 FileCheck::Content, "[A]\nTitle3=v\nTitle3\n"),
+        // The name of such a line is trimmed like any other name.
+        ini_case("blanks around a line without = are not part of its name",
+                 "[A]\r\n \t Title3 \v\f\r\nz=1\r\n",
+                 {read("A", "Title3", "D", "D"), keys("A", "z"), write("a", "TITLE3", "v"),
+                  read("A", "Title3", "D", "v")},
+                 FileCheck::Content, "[A]\nTitle3=v\nz=1\n"),
+        // "Title3=" is an empty value, which is no default.
+        ini_case("a key with = and nothing after reads empty; without = it reads the default",
+                 "[A]\r\nTitle3=\r\nbare\r\n",
+                 {read("A", "Title3", "D", ""), read("A", "bare", "D", "D"), write("A", "bare", ""),
+                  read("A", "bare", "D", ""), keys("A", "Title3|bare")},
+                 FileCheck::Content, "[A]\nTitle3=\nbare=\n"),
+        // A commented-out entry must neither read as the entry nor be listed.
+        ini_case("a comment line is a key of its whole name, never listed",
+                 "[A]\r\n;x=1\r\n;note\r\nz=2\r\n",
+                 {read("A", "x", "D", "D"), read("A", ";x", "D", "1"), keys("A", "z"),
+                  write("A", ";x", "c")},
+                 FileCheck::Content, "[A]\n;x=c\n;note\nz=2\n"),
+
+        // --- Empty names ---------------------------------------------------
+        // Blank lines separate groups of keys by hand; they must not become
+        // a key a write of an empty name would fill (the file is not
+        // checked: kernel32 under Wine drops blank lines when it writes).
+        ini_case("a line of blanks is no key, not even of empty name",
+                 "[A]\r\nx=1\r\n \t\v\f\x1a\r\ny=2\r\n",
+                 {read("A", "", "D", "D"), keys("A", "x|y"), write("A", "", "v"),
+                  read("A", "", "D", "v"), keys("A", "x|y|")},
+                 FileCheck::Unchecked),
+        ini_case("a line starting with = is a key of empty name",
+                 "[A]\r\nx=1\r\n=value\r\ny=2\r\n[B]\r\nx=1\r\n=\r\n",
+                 {read("A", "", "D", "value"), read("A", " \t", "D", "value"), keys("A", "x||y"),
+                  read("B", "", "D", ""), keys("B", "x|"), write("A", "", "w")},
+                 FileCheck::Content, "[A]\nx=1\n=w\ny=2\n[B]\nx=1\n=\n"),
+        // The listing's NUL-separated form cannot tell an empty first name
+        // from the end of the list: the call gives no list at all.
+        ini_case("a listing whose first name would be empty is empty",
+                 "[A]\r\n=value\r\nx=1\r\n[B]\r\n;note\r\nbare\r\n=\r\nk=1\r\n",
+                 {keys("A", ""), read("A", "x", "D", "1"), keys("B", "")}, FileCheck::Unchecked),
+        // Found by listing keys: blank lines do not end such a run, any
+        // other key line and a section header do.
+        ini_case("a line of empty name right after a key of empty name is ignored",
+                 "[A]\r\nx=1\r\n=a\r\n=b\r\n[B]\r\ny=0\r\n=a\r\n\r\n=b\r\n"
+                 "[C]\r\ny=0\r\n=a\r\nbare\r\n=b\r\n;c=1\r\n=d\r\n[D]\r\n=e\r\n",
+                 {keys("A", "x|"), read("A", "", "D", "a"), keys("B", "y|"), keys("C", "y|||"),
+                  read("D", "", "D", "e")},
+                 FileCheck::Unchecked),
+
+        // --- Blanks --------------------------------------------------------
+        // Text pasted from other programs brings these along.
+        ini_case("a vertical tab, form feed or Ctrl-Z beside a name or value is a blank",
+                 "[A]\r\n\vTitle1\v=\va b\v\r\n\fTitle2\f=\fc d\f\r\n\x1aTitle3\x1a=\x1a"
+                 "e f\x1a\r\n",
+                 {read("A", "Title1", "D", "a b"), read("A", "Title2", "D", "c d"),
+                  read("A", "Title3", "D", "e f"), keys("A", "Title1|Title2|Title3"),
+                  write("A", "Title1", "x"), write("A", "Title2", "y"), write("A", "Title3", "z")},
+                 FileCheck::Content, "[A]\nTitle1=x\nTitle2=y\nTitle3=z\n"),
+        ini_case("a vertical tab, form feed or Ctrl-Z beside a section name is a blank",
+                 "\v[\fSec\v]\x1a\r\nx=1\r\n\f[\x1a"
+                 "Two\f]\v\r\ny=2\r\n",
+                 {read("sec", "x", "D", "1"), read("Two", "y", "D", "2"), keys("Sec", "x"),
+                  keys("two", "y")},
+                 FileCheck::Unchecked),
+        // The set of blanks is no wider than that.
+        ini_case("other control characters and a no-break space are part of names and values",
+                 "[A]\r\n\x01k\x1f=\x1cv\x7f\r\n\xa0n\xa0=\xa0v\xa0\r\n",
+                 {read("A", "k", "D", "D"), read("A", "\x01k\x1f", "D", "\x1cv\x7f"),
+                  read("A", "n", "D", "D"), read("A", "\xa0n\xa0", "D", "\xa0v\xa0"),
+                  keys("A", "\x01k\x1f|\xa0n\xa0")},
+                 FileCheck::Unchecked),
+        // Old Mac line ends mixed into a file: the CR is never a blank.
+        ini_case("a lone CR beside a name or value ends the line",
+                 "[S]\r\nx=1 \r \r\ny\r=\r2\r\n[T\r]\r\nz=3\r\n",
+                 {read("S", "x", "D", "1"), read("S", "y", "D", "D"), read("S", "", "D", ""),
+                  read("S", "2", "D", "D"), keys("S", "x||z"), read("T", "z", "D", "D")},
+                 FileCheck::Unchecked),
+        // Callers pass names with blanks picked up from text boxes.
+        ini_case("blanks around the section and key names asked for are ignored, "
+                 "except by the key listing",
+                 "[A]\r\nx=1\r\n",
+                 {read(" A ", "\tx\v", "D", "1"), read("\fa\x1a", " X", "D", "1"), keys(" A", ""),
+                  keys("A ", ""), write(" a\t", "\fX ", "2"), read("A", "x", "D", "2")},
+                 FileCheck::Content, "[A]\nx=2\n"),
+        // One write each: a later write would have kernel32 under Wine
+        // rewrite these lines without their blanks.
+        ini_case("a new section or key is written without its leading blanks", "[A]\r\nx=1\r\n",
+                 {write(" B\t", " k ", "v"), read("B", "k", "D", "v")}, FileCheck::Content,
+                 "[A]\nx=1\n[B\t]\nk =v\n"),
+        ini_case("a value is written without its leading blanks", std::nullopt,
+                 {write("A", "k", " \v spaced \f "), read("A", "k", "D", "spaced")},
+                 FileCheck::Content, "[A]\nk=spaced \f \n"),
+
+        // --- NUL -----------------------------------------------------------
+        // Garbage bytes in a damaged profile.
+        ini_case("a NUL ends a name or value, but an = after it still splits the line",
+                 "[A]\r\nabc\0=def\r\nx=1\0zz\r\nw\0 x=3\r\n[B\0]\r\nz=3\r\n"s,
+                 {read("A", "abc", "D", "def"), read("A", "x", "D", "1"), read("A", "w", "D", "3"),
+                  read("B", "z", "D", "3"), keys("A", "abc|x|w"), write("A", "abc", "q"),
+                  read("A", "abc", "D", "q")},
+                 FileCheck::Unchecked),
 
         // --- Writing -------------------------------------------------------
         ini_case("a write creates a missing file", std::nullopt,

@@ -103,7 +103,10 @@ TEST(PortableIni, WrittenLinesEndInCrlfAndHandMadeLayoutSurvives) {
          "; my profile\r\n[ A ]\r\n  x = 1  \r\n;note\r\ny=2\r\n"},
         {"a replaced line keeps the key's spelling without its blanks",
          "[A]\r\n  Key\t= old \r\nz=1\r\n", "A", "KEY", "new", "[A]\r\nKey=new\r\nz=1\r\n"},
-        {"the value is written as given", "", "A", "k", " spaced ", "[A]\r\nk= spaced \r\n"},
+        {"the value is written from its first non-blank", "", "A", "k", " \t spaced ",
+         "[A]\r\nk=spaced \r\n"},
+        {"a line without = gets the value, the rest of the section stays",
+         "[A]\r\n  Key \r\n\r\n;note\r\n", "A", "key", "v", "[A]\r\nKey=v\r\n\r\n;note\r\n"},
         {"a byte order mark is kept", "\xEF\xBB\xBF[A]\r\nx=1\r\n", "A", "y", "2",
          "\xEF\xBB\xBF[A]\r\nx=1\r\ny=2\r\n"},
     };

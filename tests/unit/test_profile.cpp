@@ -319,6 +319,7 @@ TEST_F(AddTest, EntriesThatWouldNotLoadBackAreRefusedBeforeAnythingIsWritten) {
          kNotReadBackMessage},
         {"a leading tab of the title is trimmed on load", "\tBox", "OK", "#32770",
          kNotReadBackMessage},
+        {"so is a leading vertical tab", "\vBox", "OK", "#32770", kNotReadBackMessage},
     };
     const std::string before =
         profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Old[OK]<<#32770>>"});

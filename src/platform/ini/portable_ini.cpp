@@ -1,15 +1,22 @@
 // Private-profile reading and writing on plain files, matching what the
 // Windows calls do with the files our users edit by hand:
 //
+// - blanks are spaces, tabs, vertical tabs, form feeds and Ctrl-Z (the old
+//   end-of-file mark some editors still leave behind);
 // - a section starts at a line whose first non-blank character is "["; its
 //   name is the text up to the last "]" of the line, blanks around it ignored;
-// - a key line is any other line holding "="; its name is the text before
-//   the first "=", its value the text after it, blanks (spaces and tabs)
-//   around both ignored; lines starting with ";" are comments;
+// - every other line that is not all blanks is a key: its name is the text
+//   before the first "=", its value the text after it, blanks around both
+//   ignored; a line without "=" is a key with no value, which reads as
+//   missing but is the line a write fills in. Lines starting with ";" are
+//   keys too, only never listed;
+// - a key line with nothing before its "=" directly after another key of
+//   empty name in the same section is ignored;
 // - lines before the first section header belong to the section "";
 // - only the first section of a name and the first key of a name count;
 // - a UTF-8 byte order mark in front of the file is skipped and kept;
-// - lines end in LF, CRLF or a lone CR; a NUL ends a line's meaningful text.
+// - lines end in LF, CRLF or a lone CR; a NUL ends a name or value (though
+//   an "=" after it still splits the line).
 //
 // A write keeps every other line as it was (only line ends become CRLF), so
 // hand-made comments, blank lines and layout survive.
@@ -33,13 +40,18 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool is_blank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
-std::string_view trim_blanks(std::string_view text) {
+std::string_view trim_leading_blanks(std::string_view text) {
     while (!text.empty() && is_blank(text.front())) {
         text.remove_prefix(1);
     }
+    return text;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    text = trim_leading_blanks(text);
     while (!text.empty() && is_blank(text.back())) {
         text.remove_suffix(1);
     }
@@ -62,49 +74,72 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Text as a C string sees it: up to the first NUL.
+std::string_view up_to_nul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
 // One line of the file: its text without the line end.
 struct Line {
     std::string_view text;
 };
 
-enum class LineKind { Other, Section, Key, Comment, Blank };
+enum class LineKind { Blank, Section, Key, Ignored };
 
 struct ParsedLine {
-    LineKind kind = LineKind::Other;
-    std::string_view name;   // section or key name, blanks trimmed
-    std::string_view value;  // key value, blanks trimmed
+    LineKind kind = LineKind::Blank;
+    std::string_view name;                  // section or key name, blanks trimmed, up to a NUL
+    std::optional<std::string_view> value;  // a key's value; none without "="
+    bool unnamed = false;                   // a key line with nothing at all before its "="
 };
 
 ParsedLine parse_line(std::string_view raw) {
-    // What follows a NUL is never seen by the Windows calls.
-    if (const auto nul = raw.find('\0'); nul != std::string_view::npos) {
-        raw = raw.substr(0, nul);
-    }
     ParsedLine parsed;
     const std::string_view text = trim_blanks(raw);
     if (text.empty()) {
-        parsed.kind = LineKind::Blank;
-        return parsed;
-    }
-    if (text.front() == ';') {
-        parsed.kind = LineKind::Comment;
         return parsed;
     }
     if (text.front() == '[') {
         const auto close = text.rfind(']');
         if (close != std::string_view::npos && close > 0) {
             parsed.kind = LineKind::Section;
-            parsed.name = trim_blanks(text.substr(1, close - 1));
+            parsed.name = up_to_nul(trim_blanks(text.substr(1, close - 1)));
             return parsed;
         }
     }
-    const auto eq = text.find('=');
-    if (eq == std::string_view::npos) {
-        return parsed;  // a line of text without "=": no key
-    }
+    // Anything else names a key, "=" or not, comment or not. The "=" is
+    // looked for past a NUL too: the Windows calls split the line first and
+    // read names and values as C strings after.
     parsed.kind = LineKind::Key;
-    parsed.name = trim_blanks(text.substr(0, eq));
-    parsed.value = trim_blanks(text.substr(eq + 1));
+    const auto eq = text.find('=');
+    const std::string_view name = trim_blanks(text.substr(0, eq));
+    parsed.name = up_to_nul(name);
+    parsed.unnamed = name.empty();
+    if (eq != std::string_view::npos) {
+        parsed.value = up_to_nul(trim_blanks(text.substr(eq + 1)));
+    }
+    return parsed;
+}
+
+// Parses every line. A key line with nothing before its "=" that follows a
+// key of empty name in the same section is ignored, as the Windows calls
+// drop it when they load the file.
+std::vector<ParsedLine> parse_lines(const std::vector<Line>& lines) {
+    std::vector<ParsedLine> parsed;
+    parsed.reserve(lines.size());
+    bool after_nameless_key = false;
+    for (const Line& line : lines) {
+        ParsedLine& current = parsed.emplace_back(parse_line(line.text));
+        if (current.kind == LineKind::Section) {
+            after_nameless_key = false;
+        } else if (current.kind == LineKind::Key) {
+            if (current.unnamed && after_nameless_key) {
+                current.kind = LineKind::Ignored;
+            } else {
+                after_nameless_key = current.name.empty();
+            }
+        }
+    }
     return parsed;
 }
 
@@ -148,14 +183,14 @@ std::optional<std::string> read_file(const std::string& path) {
 
 // Where the section and the key stand in the file.
 struct Location {
-    std::optional<std::size_t> section_line;  // header line; npos-like for section ""
     bool section_found = false;
     std::size_t section_begin = 0;  // first line after the header
     std::size_t section_end = 0;    // one past the section's last line
     std::optional<std::size_t> key_line;
 };
 
-Location locate(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
+Location locate(const std::vector<ParsedLine>& lines, std::string_view section,
+                std::string_view key) {
     Location where;
     // Lines before the first header form the section "".
     bool inside = section.empty();
@@ -165,7 +200,7 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
         where.section_end = lines.size();
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ParsedLine parsed = parse_line(lines[i].text);
+        const ParsedLine& parsed = lines[i];
         if (parsed.kind == LineKind::Section) {
             if (inside) {
                 where.section_end = i;
@@ -174,7 +209,6 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
             if (!where.section_found && equal_ignoring_case(parsed.name, section)) {
                 inside = true;
                 where.section_found = true;
-                where.section_line = i;
                 where.section_begin = i + 1;
                 where.section_end = lines.size();
             }
@@ -186,6 +220,12 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
         }
     }
     return where;
+}
+
+// The text as the Windows calls look names up: a C string, blanks at its
+// ends ignored.
+std::string_view lookup_name(const std::string& text) {
+    return trim_blanks(up_to_nul(text));
 }
 
 // One pair of enclosing quotation marks (both " or both ') is not part of
@@ -216,11 +256,6 @@ std::string default_result(std::string_view default_value, int buffer_chars) {
         default_value.remove_suffix(1);
     }
     return cut(unquote(default_value), buffer_chars);
-}
-
-// Text as a C string sees it: up to the first NUL.
-std::string c_string(const std::string& text) {
-    return text.substr(0, text.find('\0'));
 }
 
 std::atomic<unsigned> g_temp_counter{0};
@@ -265,6 +300,14 @@ bool replace_file(const std::string& path, const std::string& content,
     return true;
 }
 
+// The file's text after a byte order mark.
+std::string_view without_bom(std::string_view content) {
+    if (content.substr(0, kBom.size()) == kBom) {
+        content.remove_prefix(kBom.size());
+    }
+    return content;
+}
+
 }  // namespace
 
 std::string get_private_profile_string(const std::string& section, const std::string& key,
@@ -274,16 +317,13 @@ std::string get_private_profile_string(const std::string& section, const std::st
     if (!content) {
         return default_result(default_value, buffer_chars);
     }
-    std::string_view body = *content;
-    if (body.substr(0, kBom.size()) == kBom) {
-        body.remove_prefix(kBom.size());
-    }
-    const std::vector<Line> lines = split_lines(body);
-    const Location where = locate(lines, c_string(section), c_string(key));
-    if (!where.key_line) {
+    const std::vector<ParsedLine> lines = parse_lines(split_lines(without_bom(*content)));
+    const Location where = locate(lines, lookup_name(section), lookup_name(key));
+    // A key line without "=" is found, but has no value to give.
+    if (!where.key_line || !lines[*where.key_line].value) {
         return default_result(default_value, buffer_chars);
     }
-    return cut(unquote(parse_line(lines[*where.key_line].text).value), buffer_chars);
+    return cut(unquote(*lines[*where.key_line].value), buffer_chars);
 }
 
 std::vector<std::string> get_private_profile_keys(const std::string& section,
@@ -292,21 +332,26 @@ std::vector<std::string> get_private_profile_keys(const std::string& section,
     if (!content) {
         return {};
     }
-    std::string_view body = *content;
-    if (body.substr(0, kBom.size()) == kBom) {
-        body.remove_prefix(kBom.size());
-    }
-    const std::vector<Line> lines = split_lines(body);
-    const Location where = locate(lines, c_string(section), "");
+    const std::vector<ParsedLine> lines = parse_lines(split_lines(without_bom(*content)));
+    // Unlike a read of one key, the listing takes the section name as given,
+    // blanks and all.
+    const Location where = locate(lines, up_to_nul(section), "");
     std::vector<std::string> keys;
     if (!where.section_found) {
         return keys;
     }
     for (std::size_t i = where.section_begin; i < where.section_end; ++i) {
-        const ParsedLine parsed = parse_line(lines[i].text);
-        if (parsed.kind == LineKind::Key) {
+        const ParsedLine& parsed = lines[i];
+        // Lines without "=" and comment lines are keys no listing shows.
+        if (parsed.kind == LineKind::Key && parsed.value &&
+            (parsed.name.empty() || parsed.name.front() != ';')) {
             keys.emplace_back(parsed.name);
         }
+    }
+    // The Windows call takes a list whose first name is empty for no list
+    // at all (its callers would see the empty name as the list's end anyway).
+    if (!keys.empty() && keys.front().empty()) {
+        keys.clear();
     }
     return keys;
 }
@@ -314,17 +359,20 @@ std::vector<std::string> get_private_profile_keys(const std::string& section,
 bool write_private_profile_string(const std::string& section_text, const std::string& key_text,
                                   const std::string& value_text, const std::string& path) {
     namespace fs = std::filesystem;
-    const std::string section = c_string(section_text);
-    const std::string key = c_string(key_text);
-    const std::string value = c_string(value_text);
+    const std::string_view section = up_to_nul(section_text);
+    const std::string_view key = up_to_nul(key_text);
     // The Windows call would write a line break as it is, splitting the line
     // and planting text (even a section header) of the caller's choosing in
     // the profile. Such a write is refused instead.
-    for (const std::string* text : {&section, &key, &value}) {
-        if (text->find_first_of("\r\n") != std::string::npos) {
+    for (const std::string_view text : {section, key, up_to_nul(value_text)}) {
+        if (text.find_first_of("\r\n") != std::string_view::npos) {
             return false;
         }
     }
+    // Names are looked up without the blanks at their ends, but a new line
+    // keeps what follows the leading blanks, as the Windows call writes it;
+    // a value loses its leading blanks (the trailing ones go on reading).
+    const std::string_view value = trim_leading_blanks(up_to_nul(value_text));
     if (path.empty()) {
         return false;
     }
@@ -349,48 +397,51 @@ bool write_private_profile_string(const std::string& section_text, const std::st
         content.emplace();
     }
 
-    std::string_view body = *content;
+    const std::string_view body = without_bom(*content);
     std::string out;
-    out.reserve(body.size() + section.size() + key.size() + value.size() + 16);
-    if (body.substr(0, kBom.size()) == kBom) {
-        body.remove_prefix(kBom.size());
-        out += kBom;
-    }
+    out.reserve(content->size() + section.size() + key.size() + value.size() + 16);
+    out += std::string_view(*content).substr(0, content->size() - body.size());  // the BOM, if any
     const std::vector<Line> lines = split_lines(body);
-    const Location where = locate(lines, section, key);
+    const std::vector<ParsedLine> parsed = parse_lines(lines);
+    const Location where = locate(parsed, trim_blanks(section), trim_blanks(key));
 
     const auto append_line = [&out](std::string_view text) {
         out += text;
         out += "\r\n";
     };
-    const std::string key_line = key + "=" + value;
+    const auto key_line = [&value](std::string_view name) {
+        std::string line(name);
+        line += '=';
+        line += value;
+        return line;
+    };
 
     // Index of the line in front of which the new key line goes.
     std::size_t insert_at = lines.size();
     if (where.section_found && !where.key_line) {
         insert_at = where.section_end;
         // Blank lines trailing the section stay behind the new key.
-        while (insert_at > where.section_begin &&
-               parse_line(lines[insert_at - 1].text).kind == LineKind::Blank) {
+        while (insert_at > where.section_begin && parsed[insert_at - 1].kind == LineKind::Blank) {
             --insert_at;
         }
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (where.section_found && !where.key_line && i == insert_at) {
-            append_line(key_line);
+            append_line(key_line(trim_leading_blanks(key)));
         }
         if (where.key_line && i == *where.key_line) {
-            // The key keeps its own spelling; its value is replaced.
-            append_line(std::string(parse_line(lines[i].text).name) + "=" + value);
+            // The key keeps its own spelling; its value is replaced, or
+            // given to a line that had none.
+            append_line(key_line(parsed[i].name));
             continue;
         }
         append_line(lines[i].text);
     }
     if (!where.section_found) {
-        append_line("[" + section + "]");
-        append_line(key_line);
+        append_line("[" + std::string(trim_leading_blanks(section)) + "]");
+        append_line(key_line(trim_leading_blanks(key)));
     } else if (!where.key_line && insert_at == lines.size()) {
-        append_line(key_line);
+        append_line(key_line(trim_leading_blanks(key)));
     }
     return replace_file(path, out,
                         exists ? std::optional<fs::perms>(status.permissions()) : std::nullopt);
