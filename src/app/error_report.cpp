@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "platform/run_time_errors.h"
+
 namespace wl {
 
 namespace {
@@ -21,7 +23,7 @@ void ReportError(Host& host, std::int32_t number, const std::string& source) {
     // The sum is done in 32-bit signed arithmetic; a number too far below zero
     // overflows, which the host reports as its own overflow error.
     if (number < std::numeric_limits<std::int32_t>::min() - kObjectErrorBase) {
-        throw AppError(6, source, "Overflow");
+        throw AppError(err::kOverflow, source, error_description(err::kOverflow));
     }
     throw AppError(kObjectErrorBase + number, source, description);
 }

@@ -1,11 +1,13 @@
 #include "app/form1.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/systray.h"
 #include "monitor/monitor_switch.h"
 #include "monitor/watch_loader.h"
 #include "platform/host_strings.h"
+#include "platform/run_time_errors.h"
 #include "profile/add_entry.h"
 #include "profile/profiles.h"
 
@@ -71,9 +73,22 @@ Control& Form1::control(const std::string& name, int index) const {
     return *it->second;
 }
 
+void Form1::bind(const std::string& control_name, EventKind kind, Handler handler) {
+    // A misspelt name would leave the handler silently unreachable.
+    const bool known = control_name == form1_design().name ||
+                       std::any_of(controls_.begin(), controls_.end(), [&](const auto& entry) {
+                           return entry.first.first == control_name;
+                       });
+    if (!known) {
+        throw std::logic_error("Form1 has no control named \"" + control_name +
+                               "\" for a handler to be bound to");
+    }
+    handlers_[{control_name, kind}] = std::move(handler);
+}
+
 void Form1::bind_handlers() {
     auto on = [this](const std::string& name, EventKind kind, Handler h) {
-        handlers_[{name, kind}] = std::move(h);
+        bind(name, kind, std::move(h));
     };
     auto plain = [](void (Form1::*m)(), Form1* self) {
         return [m, self](const UiEvent&) { (self->*m)(); };
@@ -126,11 +141,8 @@ void Form1::on_event(const UiEvent& event) {
 void Form1::guarded(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const AppError& e) {
-        show_error("Run-time error '" + std::to_string(e.number()) + "':\r\n\r\n" +
-                   e.description());
     } catch (const std::exception& e) {
-        show_error(std::string("Run-time error:\r\n\r\n") + e.what());
+        show_error(run_time_error_message(e));
     }
 }
 

@@ -93,8 +93,12 @@ class Form1 final : public EventSink {
     capture::Finder& finder() { return *finder_; }
     bool ended() const { return ended_; }
 
-  private:
+    // Runs `handler` for the control's (or the form's) events of that kind.
+    // Throws std::logic_error for a name the form does not have.
     using Handler = std::function<void(const UiEvent&)>;
+    void bind(const std::string& control_name, EventKind kind, Handler handler);
+
+  private:
     void bind_handlers();
     // Runs a handler; an error escaping it is shown, never fatal.
     void guarded(const std::function<void()>& handler);

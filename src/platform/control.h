@@ -10,9 +10,24 @@
 namespace wl {
 
 // One control (or the form, a menu item, a timer) as the platform shows it.
-// Every read goes to the platform, so what the user changed (typed text,
-// option chosen) is what the logic sees. Operations that make no sense for
-// a kind throw std::logic_error.
+// Every host keeps these rules (tests/conformance/host_cases.h checks them on
+// the real host and on the simulated one):
+// - An operation the control's kind does not have (control_kinds.h) raises AppError 438.
+// - Reads go to the control as it is now: what the user typed or chose is what they give.
+// - Caption, visibility, enabled state and colour read back as last set, else as designed.
+// - List items stay in the order added; item() of an index outside the list is "".
+// - set_list_index(-1) unselects, emptying a combo box's text.
+// - set_list_index outside -1..count-1 raises AppError 380 and changes nothing.
+// - A combo box's selected item is also its text.
+// - A list box's or file list's text is its selected item, "" without one.
+// - A file list shows its folder's files that match its pattern, sorted without regard to case.
+// - A file list reads its folder on set_folder and refresh only; a missing folder shows none.
+// - Option buttons are one group: choosing one clears the others.
+// - A click on an option button chooses it before its Click event.
+// - A menu item keeps its caption and check mark while hidden.
+// - A timer ticks every interval while enabled, counted from when it was enabled.
+// - refresh() repaints a windowed control; a file list re-reads its folder.
+// - Hiding or disabling the control with the keyboard focus hands it to the first tab stop.
 class Control {
   public:
     Control() = default;

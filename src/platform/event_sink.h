@@ -5,6 +5,9 @@
 
 namespace wl {
 
+// The program's side of the host. The host calls it on the one thread, one
+// event at a time (handlers yield to run others inside them); an error that
+// escapes on_event is shown to the user and the program goes on.
 class EventSink {
   public:
     EventSink() = default;

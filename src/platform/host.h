@@ -22,6 +22,28 @@ struct ProgramEnded {};
 // without end.
 inline constexpr int kMaxYieldDepth = 8;
 
+// Every host keeps these rules (tests/conformance/host_cases.h checks them on
+// the real host and on the simulated one):
+// - Events run in the order they came, each to completion, on the one thread.
+// - do_events runs every event waiting, then returns.
+// - do_events calls nest at most kMaxYieldDepth deep; one more returns at once, running nothing.
+// - After end_program no event reaches the sink, and timers stop.
+// - After end_program, do_events inside a handler throws ProgramEnded; outside one it does nothing.
+// - A modal message box is owned by the form while it is shown, by nobody while it is hidden.
+// - message_box returns the button pressed; events waiting run while the box is open.
+// - popup_menu delivers the chosen item's Click before it returns; dismissed, nothing.
+// - A hidden menu item is not in its pop-up menu.
+// - Showing the hidden form raises one Activate; hiding it, or showing it again, raises none.
+// - A close request from outside asks the sink with reason 0; refused, nothing else happens.
+// - An allowed close request delivers Unload and Terminate, then the program ends.
+// - start_program raises AppError 53 when the program cannot be started.
+// - Tab and Shift+Tab move the focus by the tab rule of tab_order.h.
+// - A press on a picture box makes it hold the pointer (capture) until its buttons are up.
+// - While it holds the pointer, its moves and releases reach it wherever the pointer is.
+// - A release reaches a picture box only after a press of that button on it.
+// - A capture taken away while a button is down ends the press with LostCapture, no release.
+// - A picture box's Click is a left press and release over it.
+// - The rule of the last five is PointerPress (pointer_press.h) in every host.
 class Host {
   public:
     Host() = default;

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/run_time_errors.h"
 #include "platform/types.h"
 
 namespace wl::text {
@@ -97,7 +98,7 @@ inline std::int16_t to_int16_rounded(double v) {
     const double r = std::nearbyint(v);
     if (!(r >= std::numeric_limits<std::int16_t>::min() &&
           r <= std::numeric_limits<std::int16_t>::max())) {
-        throw AppError(6, "Wendlock", "Overflow");
+        throw run_time_error(err::kOverflow);
     }
     return static_cast<std::int16_t>(r);
 }

@@ -144,14 +144,6 @@ enum class EventKind {
     LostCapture,     // a pressed control lost the pointer before its release
 };
 
-// Pointer events of a picture box follow the classic form rules: a press
-// makes the box the owner of the pointer until its buttons are up (it takes
-// the capture), so moves and the release reach it wherever the pointer is;
-// a release reaches only a box that got the press; and when the capture is
-// taken away while a button is down, the box gets LostCapture and no
-// release. PointerPress (platform/pointer_press.h) holds this rule for
-// every host.
-
 struct UiEvent {
     std::string control;  // control name; "Form1" for the form's own events
     int index = -1;       // element of a control array

@@ -251,6 +251,26 @@ int main() {
         }
         std::fflush(stdout);
     }
+    // Only the real host has system errors to tell: a failing call's error
+    // carries the system's code and its text.
+    {
+        Win32HostDriver driver;
+        std::string description;
+        try {
+            driver.host().start_program(driver.missing_program(), SW_SHOWNORMAL);
+        } catch (const wl::AppError& e) {
+            description = e.description();
+        }
+        const bool says_why = description.find("system error 2:") != std::string::npos ||
+                              description.find("system error 3:") != std::string::npos;
+        if (says_why) {
+            ++passed;
+        } else {
+            ++failed;
+            std::printf("FAIL a failing call's error carries the system's code and text: \"%s\"\n",
+                        description.c_str());
+        }
+    }
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

@@ -82,6 +82,7 @@ class Environment:
         self.driver_exe = self.find_exe("driver.exe")
         self.standin_exe = self.find_exe("standin.exe")
         self.conformance_exe = self.find_exe("ini_conformance.exe")
+        self.host_conformance_exe = self.find_exe("host_conformance.exe")
 
     def find_exe(self, name):
         direct = os.path.join(self.build, name)
@@ -1163,20 +1164,29 @@ class Tools(unittest.TestCase):
                              standin.report())
 
 
-class IniConformance(unittest.TestCase):
-    def test_conformance_program_passes(self):
-        if ENV.conformance_exe is None:
-            self.skipTest("ini_conformance.exe is not in the build")
-        folder = ENV.new_folder("conformance")
-        rc, out = ENV.run(ENV.conformance_exe, [], timeout=120, cwd=folder)
+class Conformance(unittest.TestCase):
+    """The conformance tables run against the real Windows side: kernel32's
+    profile calls, and the Win32 host of the main window."""
+
+    def run_table(self, exe, name):
+        if exe is None:
+            self.skipTest(f"{name} is not in the build")
+        folder = ENV.new_folder(name.split(".")[0])
+        rc, out = ENV.run(exe, [], timeout=180, cwd=folder)
         lines = [line for line in out.replace("\r\n", "\n").splitlines() if line.strip()]
         summary = lines[-1] if lines else ""
-        log(f"#   ini_conformance: {summary}")
+        log(f"#   {name}: {summary}")
         match = re.fullmatch(r"(\d+) passed, (\d+) failed", summary.strip())
         self.assertIsNotNone(match, f"no summary line:\n{out}")
         self.assertEqual(match.group(2), "0", out)
         self.assertGreater(int(match.group(1)), 0, out)
         self.assertEqual(rc, 0, out)
+
+    def test_ini_conformance_program_passes(self):
+        self.run_table(ENV.conformance_exe, "ini_conformance.exe")
+
+    def test_host_conformance_program_passes(self):
+        self.run_table(ENV.host_conformance_exe, "host_conformance.exe")
 
 
 # ---------------------------------------------------------------------------

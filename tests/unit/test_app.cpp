@@ -354,6 +354,23 @@ TEST(HostRounding, HalvesGoToTheEvenNeighbourAnd16BitOverflowRaises) {
     EXPECT_THROW(text::to_int16_rounded(-32769), AppError);
 }
 
+// A handler bound to a name the form lacks could never run; start-up would
+// say nothing of it.
+TEST_F(AppTest, HandlersBindOnlyToControlsTheFormHas) {
+    folder.write("default_wl.ini", "");
+    start();
+    try {
+        form->bind("Comand3", EventKind::Click, [](const UiEvent&) {});
+        FAIL() << "a misspelt control name was bound";
+    } catch (const std::logic_error& error) {
+        EXPECT_NE(std::string(error.what()).find("Comand3"), std::string::npos);
+    }
+    int clicks = 0;
+    form->bind("cmd1", EventKind::Click, [&](const UiEvent&) { ++clicks; });
+    click("cmd1", 2);
+    EXPECT_EQ(clicks, 1);
+}
+
 // --- Maker links -----------------------------------------------------------------
 
 TEST_F(AppTest, EachMakerLinkOpensThePageOnceAndLeavesTheWindowAsItWas) {

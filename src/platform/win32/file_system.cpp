@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/win32_internal.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_file_system.h"
 
 namespace wl::win32 {
 
@@ -104,10 +104,11 @@ bool Win32FileSystem::write_private_profile_string(const std::string& section,
 
 bool Win32FileSystem::create_new_file(const std::string& path) {
     // Share mode 7: read, write and delete.
-    const UniqueHandle file = adopt_file(
-        ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                      FILE_FLAG_WRITE_THROUGH | FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    const UniqueHandle file =
+        adopt(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            CREATE_NEW, FILE_FLAG_WRITE_THROUGH | FILE_ATTRIBUTE_ARCHIVE, nullptr),
+              HandleDeleter{});
     return file != nullptr;
 }
 
@@ -118,10 +119,7 @@ std::vector<std::string> Win32FileSystem::list_files(const std::string& folder,
         return names;
     const std::string search = folder + (ends_with_separator(folder) ? "*" : "\\*");
     WIN32_FIND_DATAA entry;
-    const Unique<HANDLE, FindDeleter> find([&]() -> HANDLE {
-        const HANDLE h = ::FindFirstFileA(search.c_str(), &entry);
-        return h == INVALID_HANDLE_VALUE ? nullptr : h;
-    }());
+    const UniqueFind find = adopt(::FindFirstFileA(search.c_str(), &entry), FindDeleter{});
     if (!find)
         return names;
     constexpr DWORD kLeftOut =

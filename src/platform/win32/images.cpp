@@ -1,6 +1,7 @@
 // The program's pictures from the resources of wendlock.rc.
+#include "platform/win32/images.h"
+
 #include "platform/win32/resource.h"
-#include "platform/win32/win32_host_impl.h"
 
 namespace wl::win32 {
 
@@ -9,22 +10,6 @@ namespace {
 HANDLE load(HINSTANCE instance, int id, UINT type, int size) {
     return ::LoadImageA(instance, MAKEINTRESOURCEA(id), type, size, size, LR_DEFAULTCOLOR);
 }
-
-// A memory DC for blitting a bitmap, deleted at the end of the scope.
-class MemoryDc {
-  public:
-    explicit MemoryDc(HDC reference) : dc_(::CreateCompatibleDC(reference)) {}
-    ~MemoryDc() {
-        if (dc_ != nullptr)
-            ::DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
-// The state behind Win32Host: the form, the records of its controls, the
-// loaded images, and the window procedures that turn messages into events.
+// The state behind Win32Host: the form, the records of its controls and the
+// host's own bookkeeping. Its members are defined across the files of
+// platform/win32, one concern each; the comment above each group names it.
 #pragma once
 
 #include <windows.h>
@@ -11,31 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/form_window.h"
 #include "platform/pointer_press.h"
-#include "platform/win32/win32_internal.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/tab_order.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/images.h"
+#include "platform/win32/win32_host.h"
 
 namespace wl::win32 {
-
-// The program's pictures, loaded once from the resources.
-class Images {
-  public:
-    explicit Images(HINSTANCE instance);
-    // The handle the logic sees: the small tray icon (what the shell shows),
-    // the large form icon, the finder cursor, the logo bitmap.
-    std::uint64_t handle(Picture picture) const;
-    // Paints the picture with its top-left corner at (x, y).
-    void draw(HDC dc, Picture picture, int x, int y) const;
-    // The picture as a mouse pointer (nullptr for the logo and None).
-    HCURSOR cursor(Picture picture) const;
-    // The picture as a window icon (nullptr for the logo and None).
-    HICON icon(Picture picture, bool small) const;
-
-  private:
-    UniqueIcon form_large_, form_small_, tray_large_, tray_small_;
-    UniqueCursor finder_;
-    UniqueBitmap logo_;
-};
 
 // What the host keeps of one control (or of the form itself). Records live as
 // long as the host, so window procedures may hold on to them.
@@ -61,18 +45,25 @@ struct ControlRecord {
     ControlRecord* parent_menu = nullptr;  // a MenuItem's menu
     std::vector<ControlRecord*> items;     // a Menu's items, top to bottom
     bool checked = false;                  // a menu item's check mark while it is hidden
-    // Subclassed text boxes and click tracking.
+    // Subclassed text boxes: their own window procedure, and a press that
+    // may become a click.
     WNDPROC original_proc = nullptr;
     bool pressed = false;
     PointerPress pointer;  // picture boxes: buttons held since the press
+
+    std::string display_name() const;
 };
 
 struct Win32Host::Impl {
     static constexpr const char* kFormClass = "WendlockForm";
     static constexpr const char* kPictureClass = "WendlockPicture";
+    // Posted to the form when it goes from hidden to shown.
+    static constexpr UINT kActivateMessage = WM_APP + 1;
 
     explicit Impl(FileSystem& files);
     ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
 
     FileSystem& files;
     HINSTANCE instance;
@@ -93,25 +84,29 @@ struct Win32Host::Impl {
     bool form_pressed = false;
     bool after_double_click = false;
     bool ended = false;
-    int yield_depth = 0;     // do_events calls running inside one another
-    bool reporting = false;  // an error box is open
+    int yield_depth = 0;       // do_events calls running inside one another
+    int handlers_running = 0;  // deliveries to the sink in progress
+    bool reporting = false;    // an error box is open
 
     std::vector<std::unique_ptr<ControlRecord>> records;  // creation (tab) order
     std::map<int, ControlRecord*> by_id;
     std::map<HWND, ControlRecord*> by_hwnd;
     int next_id = 2000;  // clear of the ids of combo boxes' own children
 
-    // --- building ---------------------------------------------------------
+    // The logic let go of the form: no event reaches it any more (host.cpp).
+    void release_form();
+
+    // --- Building the windows (window_creation.cpp) ------------------------
+    void register_classes();
     void create_form(const FormSpec& design, EventSink& event_sink);
     ControlRecord& create_control(const ControlSpec& design);
     int to_pixels_x(int twips) const;
     int to_pixels_y(int twips) const;
     HFONT make_font(const Font& font) const;
 
-    // --- events -----------------------------------------------------------
+    // --- Delivering events to the program (event_delivery.cpp) -------------
     // Runs f, showing any exception in a message box instead of letting it
-    // unwind into user32.
-    // Returns false when f threw.
+    // unwind into user32; false when f threw.
     bool guarded(const std::function<void()>& f);
     void report_error(const std::string& text);
     void deliver(const UiEvent& event);
@@ -120,52 +115,82 @@ struct Win32Host::Impl {
     void mouse_event(ControlRecord& record, EventKind kind, int button, WPARAM wparam,
                      LPARAM lparam);
 
-    // --- window procedures ------------------------------------------------
+    // --- Turning window messages into events (window_procedures.cpp) -------
     LRESULT form_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT picture_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                             LPARAM lparam);
     LRESULT text_box_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                              LPARAM lparam);
     void on_command(WPARAM wparam, LPARAM lparam);
+    bool on_form_mouse(UINT message);
+    void on_close_request();
+
+    // --- The pointer: presses, capture, the mouse pointer (pointer.cpp) ----
+    // A button, move or capture message of a picture box; false for others.
+    bool on_picture_pointer(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
+                            LPARAM lparam);
+    void cancel_pointer_presses();
+    bool on_set_cursor(HWND window, UINT hit_test);
+    void apply_pointer();
+
+    // --- Keyboard focus and Tab (tab_and_focus.cpp) -------------------------
+    bool handle_tab(const MSG& msg);
+    std::vector<TabStop> tab_stops() const;
+    void save_focus(HWND form_window);
+    void restore_focus(HWND form_window);
+    bool has_focus(HWND control) const;
+    void focus_back_to_form();
+
+    // --- Painting (painting.cpp) ---------------------------------------------
+    Colour effective_back(const ControlRecord& record) const;
+    HBRUSH brush_for(ControlRecord& record);
+    void repaint(const ControlRecord& record);
     LRESULT on_ctl_colour(UINT message, HDC dc, HWND control);
     void draw_button(const DRAWITEMSTRUCT& item);
     void fill_background(HDC dc);
     void paint_form(HDC dc);
-    bool on_set_cursor(HWND window, UINT hit_test);
-    void apply_pointer();
-    void cancel_pointer_presses();
+    void paint_picture(ControlRecord& record, HWND hwnd);
 
-    // --- message loop -----------------------------------------------------
-    void dispatch(MSG& msg);
-    bool handle_tab(const MSG& msg);
-    bool focusable(const ControlRecord& record) const;
-
-    // --- control state ----------------------------------------------------
+    // --- State of the controls (control_state.cpp) ---------------------------
     ControlRecord* record_of(HWND hwnd) const;
-    Colour effective_back(const ControlRecord& record) const;
-    HBRUSH brush_for(ControlRecord& record);
-    void repaint(const ControlRecord& record);
     void set_visible(ControlRecord& record, bool visible);
     void set_enabled(ControlRecord& record, bool enabled);
     void set_option(ControlRecord& record, bool value);
+
+    // --- Pop-up menus (menus.cpp) ---------------------------------------------
     void rebuild_menu(ControlRecord& menu);
+    void popup_menu(ControlRecord& menu);
+
+    // --- Timers (timers.cpp) ----------------------------------------------------
     void start_timer(ControlRecord& timer);
     void stop_timer(ControlRecord& timer);
+    void stop_timers();
+    void on_timer(WPARAM id);
+
+    // --- File lists (file_lists.cpp) --------------------------------------------
     void refresh_file_list(ControlRecord& list);
+
+    // --- The message loop (message_loop.cpp) -----------------------------------
+    void dispatch(MSG& msg);
+    void do_events();
+    void run();
     void end_program();
-    // The logic let go of the form: no event reaches it any more.
-    void release_form();
+
+    // --- Modal message boxes (message_boxes.cpp) --------------------------------
+    int message_box(const std::string& text, const std::string& caption, unsigned flags);
+
+    // --- Starting other programs (program_launch.cpp) ----------------------------
+    void start_program(const std::string& command_line, int show);
 };
 
-// Posted to the form when it goes from hidden to shown.
-constexpr UINT kActivateMessage = WM_APP + 1;
-
-// The window procedure of subclassed text boxes.
+// The window procedures of the host's windows (window_procedures.cpp).
+LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The Control object handed to the logic for a record (the form's as a
 // FormWindow), and the record behind such an object (nullptr for a control
-// of another platform).
+// of another platform) (control_wrapper.cpp).
 std::unique_ptr<FormWindow> make_control(Win32Host::Impl& host, ControlRecord& record);
 ControlRecord* record_of_control(Control& control);
 

@@ -3,8 +3,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win32/win32_internal.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_window_system.h"
+#include "platform/win32/window_text.h"
 
 namespace wl::win32 {
 

@@ -1,4 +1,5 @@
-// The simulated shell and file system.
+// The simulated file system: real files in the test's folder, read and
+// written through the portable INI implementation, with failures on demand.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -6,7 +7,8 @@
 #include <system_error>
 
 #include "platform/ini/portable_ini.h"
-#include "platform/sim/sim_internal.h"
+#include "platform/sim/desktop_state.h"
+#include "platform/sim/sim_files.h"
 
 namespace wl::sim {
 namespace {
@@ -18,10 +20,6 @@ std::string lower(std::string text) {
         }
     }
     return text;
-}
-
-std::string or_null(const std::optional<std::string>& text) {
-    return text ? *text : "NULL";
 }
 
 }  // namespace
@@ -67,46 +65,6 @@ std::vector<std::string> list_matching_files(const std::string& folder,
     });
     return names;
 }
-
-// ---------------------------------------------------------------------------
-// Shell.
-
-bool SimShell::notify_icon(std::uint32_t action, const TrayRecord& record) {
-    log_.record("Shell_NotifyIconA(" + std::to_string(action) + ")");
-    notify_calls_.push_back(NotifyIconCall{action, record});
-    if (fail_notify_) {
-        return false;
-    }
-    // Like the shell: an icon is added once and removed once.
-    if (action == kNimAdd) {
-        if (icon_present_) {
-            return false;
-        }
-        icon_present_ = true;
-        return true;
-    }
-    if (action == kNimDelete) {
-        if (!icon_present_) {
-            return false;
-        }
-        icon_present_ = false;
-        return true;
-    }
-    return icon_present_;
-}
-
-std::intptr_t SimShell::shell_execute(Hwnd owner, const std::optional<std::string>& verb,
-                                      const std::string& file,
-                                      const std::optional<std::string>& parameters,
-                                      const std::string& directory, int show) {
-    log_.record("ShellExecuteA(" + hex(owner) + "," + or_null(verb) + "," + file + "," +
-                or_null(parameters) + "," + directory + "," + std::to_string(show) + ")");
-    executed_.push_back(ShellExecuteCall{owner, verb, file, parameters, directory, show});
-    return 42;
-}
-
-// ---------------------------------------------------------------------------
-// Files.
 
 void SimFiles::maybe_fail(const std::string& operation) {
     if (failing_.erase(operation) != 0) {

@@ -1,12 +1,12 @@
-// Shared by the Win32 implementation files only: handle conversions and
-// RAII owners of Win32 resources.
+// Every Win32 handle the real platform holds is owned by one of the small
+// types here, and the handles the interface passes around as numbers are
+// converted here. Shared by the Win32 implementation files only.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <type_traits>
 
 #include "platform/types.h"
@@ -33,7 +33,7 @@ std::uint64_t handle_value(H h) {
 }
 
 // ---------------------------------------------------------------------------
-// RAII owners.
+// Owners of handles that are released with one call.
 
 struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
@@ -62,16 +62,23 @@ using UniqueFont = Unique<HFONT, GdiObjectDeleter>;
 using UniquePen = Unique<HPEN, GdiObjectDeleter>;
 using UniqueBitmap = Unique<HBITMAP, GdiObjectDeleter>;
 using UniqueHandle = Unique<HANDLE, HandleDeleter>;
+using UniqueFind = Unique<HANDLE, FindDeleter>;
 using UniqueMenu = Unique<HMENU, MenuDeleter>;
 using UniqueIcon = Unique<HICON, IconDeleter>;
 using UniqueCursor = Unique<HCURSOR, CursorDeleter>;
 
-// A kernel handle that signals failure with INVALID_HANDLE_VALUE.
-inline UniqueHandle adopt_file(HANDLE handle) {
-    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+// Takes ownership of a kernel handle from a call that signals failure with
+// INVALID_HANDLE_VALUE (CreateFileA, FindFirstFileA): that gives an empty
+// owner, never one that would close it.
+template <class D>
+Unique<HANDLE, D> adopt(HANDLE handle, D deleter) {
+    return Unique<HANDLE, D>(handle == INVALID_HANDLE_VALUE ? nullptr : handle, deleter);
 }
 
-// A device context from GetDC / GetWindowDC, released with ReleaseDC.
+// ---------------------------------------------------------------------------
+// Device contexts, each released the way it was obtained.
+
+// From GetDC / GetWindowDC, released with ReleaseDC.
 class WindowDc {
   public:
     enum class Area { Client, Whole };
@@ -90,7 +97,38 @@ class WindowDc {
     HDC dc_;
 };
 
-// Selects a GDI object into a DC for a scope.
+// From BeginPaint, ended with EndPaint: the painting of one WM_PAINT.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() { ::EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// From CreateCompatibleDC, deleted with DeleteDC: for blitting a bitmap.
+class MemoryDc {
+  public:
+    explicit MemoryDc(HDC reference) : dc_(::CreateCompatibleDC(reference)) {}
+    ~MemoryDc() {
+        if (dc_ != nullptr)
+            ::DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HDC dc_;
+};
+
+// A GDI object selected into a DC for a scope, the old one put back after.
 class SelectObjectScope {
   public:
     SelectObjectScope(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
@@ -105,8 +143,5 @@ class SelectObjectScope {
     HDC dc_;
     HGDIOBJ old_;
 };
-
-// The whole text of a window (GetWindowTextLengthA + GetWindowTextA).
-std::string window_text(HWND window);
 
 }  // namespace wl::win32

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/win32/win32_internal.h"
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_shell.h"
 
 namespace wl::win32 {
 

@@ -1,31 +1,19 @@
-// Internals shared by the files of the simulated platform.
+// The controls of the simulated host: what each keeps, the Control object
+// handed to the logic, and the form that wraps one.
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/control_kinds.h"
+#include "platform/form_window.h"
 #include "platform/pointer_press.h"
-#include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_desktop.h"
 
 namespace wl::sim {
-
-// Log formatting: "0" for zero, otherwise "0x" and upper-case hex digits.
-std::string hex(std::uint64_t value);
-bool equal_ignoring_case(std::string_view a, std::string_view b);
-// Names of the files of `folder` whose extension is that of `pattern`
-// ("*.ini"), any letter case; names starting with "." (hidden) left out;
-// sorted without regard to case. A missing folder lists nothing.
-std::vector<std::string> list_matching_files(const std::string& folder, const std::string& pattern);
-
-constexpr Hwnd kDesktopHwnd = 0x10010;
-constexpr Rect kScreen{0, 0, 1920, 1080};
 
 struct ControlState {
     ControlSpec design;
@@ -143,30 +131,6 @@ class SimFormWindow final : public FormWindow {
   private:
     Rect outer_rect() const;
     mutable SimControl body_;
-};
-
-struct SimDesktop::Impl {
-    std::map<Hwnd, SimWindow> windows;
-    std::vector<Hwnd> top_level;  // z-order, top first
-    Hwnd next_hwnd = 0x1000;
-    std::map<Hwnd, std::string> box_answers;
-
-    // System menus, made on first request.
-    std::map<Hwnd, MenuHandle> menu_of_window;
-    std::map<MenuHandle, std::vector<unsigned>> menus;
-    MenuHandle next_menu = 0x20000;
-
-    // The program's own user interface.
-    EventSink* sink = nullptr;
-    SimFormWindow* form = nullptr;
-    std::string form_name;
-    std::vector<SimControl*> controls;  // alive, in creation order (the form's body first)
-    std::vector<std::string> creation_order;
-    std::map<std::pair<std::string, int>, ControlSpec> specs;
-    int yield_depth = 0;  // do_events calls running inside one another
-
-    std::vector<Hwnd>& siblings_of(Hwnd window);
-    Hwnd allocate();
 };
 
 }  // namespace wl::sim

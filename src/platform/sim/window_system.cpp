@@ -1,22 +1,14 @@
-// The simulated window system: windows, z-order, message boxes, pixels,
-// pointer, system menus.
+// The simulated window system: the desktop's windows, z-order, message
+// boxes, pixels, the pointer's position and capture, system menus.
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
 
-#include "platform/sim/sim_internal.h"
+#include "platform/sim/desktop_state.h"
+#include "platform/sim/sim_control.h"
 
 namespace wl::sim {
-
-std::string hex(std::uint64_t value) {
-    if (value == 0) {
-        return "0";
-    }
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "0x%llX", static_cast<unsigned long long>(value));
-    return buffer;
-}
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -60,30 +52,6 @@ const std::vector<unsigned> kStandardSystemMenu = {0xF120, 0xF010, 0xF000, 0xF02
 
 // ---------------------------------------------------------------------------
 // Call log.
-
-void CallLog::record(std::string call) {
-    calls_.push_back(std::move(call));
-    if (on_call && !in_hook_) {
-        in_hook_ = true;
-        try {
-            on_call(calls_.back());
-        } catch (...) {
-            in_hook_ = false;
-            throw;
-        }
-        in_hook_ = false;
-    }
-}
-
-std::vector<std::string> CallLog::calls_starting(const std::string& prefix) const {
-    std::vector<std::string> found;
-    for (const auto& call : calls_) {
-        if (call.compare(0, prefix.size(), prefix) == 0) {
-            found.push_back(call);
-        }
-    }
-    return found;
-}
 
 // ---------------------------------------------------------------------------
 // Desktop state.

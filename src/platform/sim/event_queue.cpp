@@ -1,0 +1,138 @@
+// Events and virtual time: the queue handlers post to, its delivery to the
+// program's sink, yields inside handlers, timers ticking as time advances,
+// and close requests.
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/sim/desktop_state.h"
+#include "platform/sim/sim_control.h"
+
+namespace wl::sim {
+
+void SimDesktop::deliver(const UiEvent& event) {
+    if (ended_ || impl_->sink == nullptr) {
+        return;
+    }
+    struct Running {
+        int& count;
+        explicit Running(int& c) : count(++c) {}
+        ~Running() { --count; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running(handlers_running_);
+    try {
+        if (event.kind == EventKind::Click) {
+            // A click on an option button chooses it before its handler runs.
+            SimControl* control = find_control(event.control, event.index);
+            if (control != nullptr && control->kind() == ControlKind::OptionButton) {
+                control->set_value(true);
+            }
+        }
+        impl_->sink->on_event(event);
+    } catch (const ProgramEnded&) {
+        // The handler was paused when the program ended: it stops here.
+    }
+}
+
+void SimDesktop::post(const UiEvent& event) {
+    if (!ended_) {
+        queue_.push_back(event);
+    }
+}
+
+void SimDesktop::fire(const UiEvent& event) {
+    deliver(event);
+}
+
+void SimDesktop::post_click(Hwnd control) {
+    if (SimControl* c = control_of_window(control)) {
+        post(UiEvent{c->design().name, c->design().index, EventKind::Click});
+    }
+}
+
+bool SimDesktop::request_close(int reason) {
+    if (ended_ || impl_->sink == nullptr) {
+        return false;
+    }
+    const bool refused = impl_->sink->on_query_unload(reason);
+    if (!refused) {
+        const std::string form = impl_->form_name;
+        deliver(UiEvent{form, -1, EventKind::Unload});
+        deliver(UiEvent{form, -1, EventKind::Terminate});
+        end_program();
+    }
+    return refused;
+}
+
+void SimDesktop::run_queue() {
+    // Handlers may post more events (a click that queues a tick that queues
+    // ...); each runs once, but a handler that feeds itself forever is a
+    // fault of the program under test, not a reason to hang the test.
+    constexpr std::size_t kLimit = 100000;
+    std::size_t ran = 0;
+    while (!queue_.empty() && !ended_) {
+        if (++ran > kLimit) {
+            throw std::runtime_error("simulated desktop: events keep posting events");
+        }
+        const UiEvent event = queue_.front();
+        queue_.pop_front();
+        deliver(event);
+    }
+    if (ended_) {
+        queue_.clear();
+    }
+}
+
+void SimDesktop::post_timer_ticks() {
+    const std::vector<SimControl*> controls = impl_->controls;  // handlers may add or drop some
+    for (SimControl* control : controls) {
+        if (control->timer_due(now_)) {
+            post(UiEvent{control->design().name, control->design().index, EventKind::Timer});
+        }
+    }
+}
+
+void SimDesktop::advance(std::int64_t ms) {
+    const std::int64_t target = now_ + std::max<std::int64_t>(ms, 0);
+    run_queue();
+    while (!ended_) {
+        std::optional<std::int64_t> next;
+        for (const SimControl* control : impl_->controls) {
+            if (const auto due = control->timer_next_due()) {
+                next = next ? std::min(*next, *due) : *due;
+            }
+        }
+        if (!next || *next > target) {
+            break;
+        }
+        now_ = std::max(now_, *next);
+        post_timer_ticks();
+        run_queue();
+    }
+    now_ = target;
+}
+
+void SimDesktop::do_events() {
+    record("DoEvents");
+    // A handler that yields after the end goes no further; the tests
+    // themselves may still call this to run the (empty) queue.
+    if (ended_ && handlers_running_ > 0) {
+        throw ProgramEnded{};
+    }
+    if (impl_->yield_depth >= kMaxYieldDepth) {
+        return;  // the events wait for a level below
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(++d) {}
+        ~Depth() { --depth; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth(impl_->yield_depth);
+    run_queue();
+    if (ended_ && handlers_running_ > 0) {
+        throw ProgramEnded{};
+    }
+}
+
+}  // namespace wl::sim

@@ -1,0 +1,22 @@
+// File lists: the names of their folder's files that match their pattern,
+// read again on demand.
+#include <windows.h>
+
+#include "platform/win32/host_state.h"
+
+namespace wl::win32 {
+
+void Win32Host::Impl::refresh_file_list(ControlRecord& list) {
+    const std::vector<std::string> names = files.list_files(list.folder, list.design.pattern);
+    if (list.hwnd == nullptr)
+        return;
+    ::SendMessageA(list.hwnd, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(list.hwnd, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : names) {
+        ::SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    ::SendMessageA(list.hwnd, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list.hwnd, nullptr, TRUE);
+}
+
+}  // namespace wl::win32
