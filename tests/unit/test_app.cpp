@@ -8,6 +8,7 @@
 #include "app/systray.h"
 #include "app_fixture.h"
 #include "platform/host_strings.h"
+#include "recording_sink.h"
 
 namespace wl::testing {
 namespace {
@@ -320,10 +321,7 @@ TEST_F(AppTest, RestartedTaskbarGetsTheIconBack) {
 TEST(SetTopmost, ConvertsTwipsToPixelsRoundingHalvesToEven) {
     sim::CallLog log;
     sim::SimDesktop d(log);
-    class NoSink : public EventSink {
-        void on_event(const UiEvent&) override {}
-        bool on_query_unload(int) override { return true; }
-    } sink;
+    RecordingSink sink;
     FormSpec design;
     design.client_width = 4680;
     design.client_height = 2025;

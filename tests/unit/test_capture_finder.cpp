@@ -23,13 +23,6 @@ std::string hex_of(Hwnd h) {
     return digits;
 }
 
-// How the simulated desktop writes handles in its call log.
-std::string sim_hex(Hwnd h) {
-    char digits[24];
-    std::snprintf(digits, sizeof digits, "0x%llX", static_cast<unsigned long long>(h));
-    return digits;
-}
-
 class FinderTest : public CaptureWorld {
   protected:
     FinderTest() {
@@ -158,7 +151,7 @@ TEST_F(FinderTest, MovingWithinOneWindowFramesItOnce) {
         move_to(Point{slot(0).left + 10 * i, slot(0).top + 5});
     }
     EXPECT_EQ(world.log.calls_starting("GetWindowDC(").size(), 1u);
-    EXPECT_EQ(world.log.calls_starting("WM_GETTEXT(" + sim_hex(w)).size(), 5u);
+    EXPECT_EQ(world.log.calls_starting("WM_GETTEXT(" + sim::hex(w)).size(), 5u);
     EXPECT_EQ(d.surfaces_open(), 0);
     EXPECT_TRUE(framed(w));
     EXPECT_EQ(finder.outline().outlined_window, w);
@@ -172,9 +165,9 @@ TEST_F(FinderTest, MovingToAnotherWindowUnframesTheOldBeforeReadingTheNew) {
     world.log.clear();
     move_over(b);
 
-    const auto unframe_a = call_index("GetWindowDC(" + sim_hex(a) + ")");
-    const auto read_b = call_index("WM_GETTEXT(" + sim_hex(b) + ",144)");
-    const auto frame_b = call_index("GetWindowDC(" + sim_hex(b) + ")");
+    const auto unframe_a = call_index("GetWindowDC(" + sim::hex(a) + ")");
+    const auto read_b = call_index("WM_GETTEXT(" + sim::hex(b) + ",144)");
+    const auto frame_b = call_index("GetWindowDC(" + sim::hex(b) + ")");
     const auto end = static_cast<std::ptrdiff_t>(world.log.calls().size());
     ASSERT_LT(frame_b, end);
     EXPECT_LT(unframe_a, read_b);

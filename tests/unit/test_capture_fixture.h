@@ -12,21 +12,9 @@
 #include "capture/finder.h"
 #include "capture/tree_walk.h"
 #include "platform/sim/sim_platform.h"
+#include "recording_sink.h"
 
 namespace wl::capture::testing {
-
-// Forwards the events the simulated desktop delivers to whatever the test
-// wants run for them (the finder's handlers, mostly).
-class ForwardingSink final : public EventSink {
-  public:
-    std::function<void(const UiEvent&)> handler;
-    void on_event(const UiEvent& event) override {
-        if (handler) {
-            handler(event);
-        }
-    }
-    bool on_query_unload(int) override { return true; }
-};
 
 class CaptureWorld : public ::testing::Test {
   protected:
@@ -87,7 +75,9 @@ class CaptureWorld : public ::testing::Test {
 
     sim::SimWorld world{::testing::TempDir()};
     sim::SimDesktop& d = world.desktop;
-    ForwardingSink sink;
+    // Forwards the events the simulated desktop delivers to whatever the test
+    // wants run for them (the finder's handlers, mostly).
+    wl::testing::RecordingSink sink;
     std::unique_ptr<FormWindow> form;
     std::unique_ptr<Control> Label3, Text1, Text2, Text4, List1, Picture2;
     std::array<std::unique_ptr<Control>, 3> cmd1, Op1;

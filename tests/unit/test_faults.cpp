@@ -42,12 +42,6 @@ void at_call(sim::CallLog& log, const std::string& prefix, std::function<void()>
     };
 }
 
-std::string hex(Hwnd h) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(h));
-    return text;
-}
-
 std::vector<std::string> dir_names(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -141,8 +135,8 @@ TEST_F(VanishingWindows, TreeWalkStopsEarlyAtTheLevelOfAWindowThatGoes) {
         form->List1->clear();
         form->finder().tree_walk().button_count = 0;
         const std::string prefix = std::string(c.call) == "text"
-                                       ? "GetWindowTextA(" + hex(g.*c.at) + ","
-                                       : "GetWindow(" + hex(g.*c.at) + ",5)";
+                                       ? "GetWindowTextA(" + sim::hex(g.*c.at) + ","
+                                       : "GetWindow(" + sim::hex(g.*c.at) + ",5)";
         const Hwnd gone = g.*c.gone;
         at_call(world.log, prefix, [this, gone] { world.desktop.destroy_window(gone); });
         Hwnd start = g.box;
@@ -165,7 +159,8 @@ TEST_F(VanishingWindows, PickedWindowThatGoesDuringTheReleaseLeavesAnEmptyCaptur
     finder.Picture2_MouseDown();
     finder.Picture2_MouseMove();
     ASSERT_EQ(finder.picked_window, g.box);
-    at_call(world.log, "GetWindow(" + hex(g.box) + ",5)", [&d, &g] { d.destroy_window(g.box); });
+    at_call(world.log, "GetWindow(" + sim::hex(g.box) + ",5)",
+            [&d, &g] { d.destroy_window(g.box); });
     finder.Picture2_MouseUp();
     world.log.on_call = nullptr;
 
@@ -273,10 +268,10 @@ TEST_F(VanishingWindows, BoxThatGoesBeforeItsClickIsSkippedAndLaterEntriesAreAns
         }
         const Hwnd victim = c.first_box_goes ? first : second;
         if (c.call == "find_button") {
-            at_call(world.log, "FindWindowExA(" + hex(first) + ",",
+            at_call(world.log, "FindWindowExA(" + sim::hex(first) + ",",
                     [&d, victim] { d.destroy_window(victim); });
         } else if (c.call == "click") {
-            at_call(world.log, "BM_CLICK(" + hex(first_no) + ")",
+            at_call(world.log, "BM_CLICK(" + sim::hex(first_no) + ")",
                     [&d, victim] { d.destroy_window(victim); });
         }
         world.log.clear();
@@ -316,7 +311,7 @@ TEST_F(AppTest, WatcherKeepsTickingPastATargetThatStopsAnswering) {
     d.advance(55 * 5);
 
     EXPECT_FALSE(d.message_box_answer(hung_box));
-    EXPECT_EQ(world.log.calls_starting("BM_CLICK(" + hex(hung_button) + ")").size(), 5u);
+    EXPECT_EQ(world.log.calls_starting("BM_CLICK(" + sim::hex(hung_button) + ")").size(), 5u);
     EXPECT_EQ(world.log.calls_starting("FindWindowA").size(), 5u * 20u);
     const Hwnd other = d.open_message_box("Rebuild Warnings", {"OK"});
     d.advance(55);

@@ -8,6 +8,7 @@
 #include "monitor/watcher.h"
 #include "profile/entry_format.h"
 #include "recording_control.h"
+#include "recording_sink.h"
 
 namespace wl::testing {
 namespace {
@@ -348,13 +349,8 @@ TEST_F(WatcherTest, TickInsideATickLeavesTheSlotPastTheEndAndEndsTheOuterOne) {
     d.window(d.find_window_ex(first, 0, "Button", "OK")).on_click = [&] {
         d.post(UiEvent{"inner", -1, EventKind::Timer});
     };
-    class Sink : public EventSink {
-      public:
-        std::function<void()> tick;
-        void on_event(const UiEvent&) override { tick(); }
-        bool on_query_unload(int) override { return true; }
-    } sink;
-    sink.tick = [&] {
+    wl::testing::RecordingSink sink;
+    sink.handler = [&](const UiEvent&) {
         ++nested;
         watcher.Monitor_timer_Timer();
     };

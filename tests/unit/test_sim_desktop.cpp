@@ -13,26 +13,12 @@
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
+#include "recording_sink.h"
 
 namespace wl::sim {
 namespace {
 
-class RecordingSink : public EventSink {
-  public:
-    std::function<void(const UiEvent&)> handler;
-    std::vector<std::string> seen;  // "name:kind" as numbers, "cmd1(0):0"
-    bool refuse = true;
-
-    void on_event(const UiEvent& event) override {
-        seen.push_back(event.control +
-                       (event.index >= 0 ? "(" + std::to_string(event.index) + ")" : "") + ":" +
-                       std::to_string(static_cast<int>(event.kind)));
-        if (handler) {
-            handler(event);
-        }
-    }
-    bool on_query_unload(int) override { return refuse; }
-};
+using wl::testing::RecordingSink;
 
 ControlSpec make_spec(const std::string& name, int index, ControlKind kind) {
     ControlSpec design;

@@ -33,11 +33,16 @@
 // (tests read their state instead).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace wl::sim {
+
+// A handle, menu or colour as the log writes it: "0" for zero, otherwise
+// "0x" and upper-case hexadecimal digits.
+std::string hex(std::uint64_t value);
 
 class CallLog {
   public:

@@ -12,8 +12,6 @@
 
 namespace wl::sim {
 
-// Log formatting: "0" for zero, otherwise "0x" and upper-case hex digits.
-std::string hex(std::uint64_t value);
 bool equal_ignoring_case(std::string_view a, std::string_view b);
 // Names of the files of `folder` whose extension is that of `pattern`
 // ("*.ini"), any letter case; names starting with "." (hidden) left out;
