@@ -108,6 +108,10 @@ void Form1::bind_handlers() {
        [this](const UiEvent&) { AddTrayIcon(platform_.shell, *Picture1); });
     // The user's session is ending: go quietly instead of blocking it.
     on("Form1", EventKind::EndSession, [this](const UiEvent&) { exit_Click(); });
+    // A later start in this folder: "/exit" (the installer) ends this
+    // instance as the tray menu's "Exit" does; any other start shows it.
+    on("Form1", EventKind::ExitRequested, [this](const UiEvent&) { exit_Click(); });
+    on("Form1", EventKind::ShowRequested, plain(&Form1::Form_ShowRequested, this));
 
     on("Command1", EventKind::Click, plain(&Form1::Command1_Click, this));
     on("Command2", EventKind::Click, plain(&Form1::Command2_Click, this));
@@ -164,9 +168,13 @@ bool Form1::on_query_unload(int reason) {
 
 // --- Life of the window ------------------------------------------------------
 
-void Form1::start() {
+void Form1::start(const StartOptions& options) {
     guarded([this] { Form_Load(); });
-    if (!ended_)
+    if (ended_)
+        return;
+    if (options.monitor)
+        guarded([this] { Command2_Click(); });  // exactly as "Enable monitoring"
+    if (!options.tray)
         form_->set_visible(true);  // the platform then raises Activate
 }
 
@@ -248,13 +256,21 @@ void Form1::Picture1_MouseMove(int /*button*/, int /*shift*/, float x, float /*y
     } else if (message == static_cast<float>(kTrayLeftDoubleClick)) {
         form_->set_visible(!form_->visible());
         if (form_->visible()) {
-            form_->set_visible(true);
-            swopen->set_text(kToSysTrayCaption);
-            SetTopmost(platform_.windows, platform_.host, *form_, true);
+            show_from_tray();
         } else {
             swopen->set_text(kOpenCaption);
         }
     }
+}
+
+void Form1::show_from_tray() {
+    form_->set_visible(true);
+    swopen->set_text(kToSysTrayCaption);
+    SetTopmost(platform_.windows, platform_.host, *form_, true);
+}
+
+void Form1::Form_ShowRequested() {
+    show_from_tray();
 }
 
 void Form1::swopen_Click() {

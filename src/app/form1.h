@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/start_options.h"
 #include "capture/finder.h"
 #include "monitor/watch_list.h"
 #include "monitor/watcher.h"
@@ -33,8 +34,10 @@ class Form1 final : public EventSink {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Start-up: load, then show (which makes the window active).
-    void start();
+    // Start-up: load, then show (which makes the window active). With
+    // /monitor, monitoring is switched on after the load; with /tray, the
+    // window stays hidden until the user shows it.
+    void start(const StartOptions& options = {});
 
     // --- Life of the window ---
     void Form_Load();
@@ -46,6 +49,8 @@ class Form1 final : public EventSink {
     void Form_DblClick();
     void exit_Click();
     void DisableCloseButton(Hwnd window);
+    // Another start of the program in this folder asked to see the window.
+    void Form_ShowRequested();
 
     // --- Tray icon and menu ---
     void Picture1_MouseMove(int button, int shift, float x, float y);
@@ -100,6 +105,8 @@ class Form1 final : public EventSink {
 
   private:
     void bind_handlers();
+    // Shows the window from the tray, in front of the others.
+    void show_from_tray();
     // Runs a handler; an error escaping it is shown, never fatal.
     void guarded(const std::function<void()>& handler);
     void show_error(const std::string& text);

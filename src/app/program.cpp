@@ -1,12 +1,35 @@
 #include "app/program.h"
 
 #include "app/form1.h"
+#include "app/start_options.h"
 
 namespace wl {
 
-int run_program(Platform& platform) {
+int run_program(Platform& platform, std::string_view arguments) {
+    StartOptions options = read_start_options(arguments);
+    if (!options.unknown.empty()) {
+        platform.host.message_box(unknown_switch_message(options.unknown), "Wendlock",
+                                  mb::kOk | mb::kIconInformation);
+        options = StartOptions{};
+    }
+    // One instance per folder: the watch list and profiles are the folder's,
+    // and two instances would answer every box twice.
+    const std::string folder = platform.files.program_folder();
+    const bool claimed = platform.host.claim_program_folder(folder);
+    if (options.exit) {
+        if (!claimed) {
+            platform.host.ask_running_instance(folder, InstanceRequest::Exit);
+            if (!platform.host.wait_until_folder_free(folder, kExitWaitMs))
+                return 1;
+        }
+        return 0;
+    }
+    if (!claimed) {
+        platform.host.ask_running_instance(folder, InstanceRequest::Show);
+        return 0;
+    }
     Form1 form(platform);
-    form.start();
+    form.start(options);
     if (!form.ended())
         platform.host.run();
     return 0;

@@ -38,6 +38,8 @@ inline constexpr int kMaxYieldDepth = 8;
 // - An allowed close request delivers Unload and Terminate, then the program ends.
 // - start_program raises AppError 53 when the program cannot be started.
 // - Tab and Shift+Tab move the focus by the tab rule of tab_order.h.
+// - A folder another running instance claimed cannot be claimed until that instance ends.
+// - A request asked of the running instance reaches its form as ShowRequested or ExitRequested.
 // - A press on a picture box makes it hold the pointer (capture) until its buttons are up.
 // - While it holds the pointer, its moves and releases reach it wherever the pointer is.
 // - A release reaches a picture box only after a press of that button on it.
@@ -77,6 +79,18 @@ class Host {
 
     virtual double twips_per_pixel_x() const = 0;
     virtual double twips_per_pixel_y() const = 0;
+
+    // One running instance per program folder (per user session); copies in
+    // other folders run side by side.
+    // Claims the folder for this program until it ends; false when a running
+    // instance holds it.
+    virtual bool claim_program_folder(const std::string& folder) = 0;
+    // Asks the instance holding the folder to show its window or to end: its
+    // form gets ShowRequested or ExitRequested.
+    virtual void ask_running_instance(const std::string& folder, InstanceRequest request) = 0;
+    // Waits until no instance holds the folder, at most `timeout_ms`;
+    // whether it came free.
+    virtual bool wait_until_folder_free(const std::string& folder, int timeout_ms) = 0;
 };
 
 }  // namespace wl

@@ -142,7 +142,13 @@ enum class EventKind {
     TaskbarCreated,  // the shell's taskbar was (re)created
     EndSession,      // the user's session is ending: the program must go
     LostCapture,     // a pressed control lost the pointer before its release
+    ShowRequested,   // form: another start of the program in its folder asks to be shown
+    ExitRequested,   // form: another start of the program in its folder asks it to end
 };
+
+// What a second start of the program asks of the instance already running
+// from the same folder.
+enum class InstanceRequest { Show, Exit };
 
 struct UiEvent {
     std::string control;  // control name; "Form1" for the form's own events

@@ -55,6 +55,10 @@ inline std::string event_name(EventKind kind) {
             return "EndSession";
         case EventKind::LostCapture:
             return "LostCapture";
+        case EventKind::ShowRequested:
+            return "ShowRequested";
+        case EventKind::ExitRequested:
+            return "ExitRequested";
     }
     return "?";
 }

@@ -261,6 +261,7 @@ void SimDesktop::end_program() {
     record("End");
     ended_ = true;
     queue_.clear();
+    release_program_folder();
 }
 
 }  // namespace wl::sim

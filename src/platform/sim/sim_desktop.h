@@ -217,6 +217,9 @@ class SimDesktop final : public WindowSystem, public Host {
     void end_program() override;
     double twips_per_pixel_x() const override { return tppx_; }
     double twips_per_pixel_y() const override { return tppy_; }
+    bool claim_program_folder(const std::string& folder) override;
+    void ask_running_instance(const std::string& folder, InstanceRequest request) override;
+    bool wait_until_folder_free(const std::string& folder, int timeout_ms) override;
 
   private:
     // Implementation state; see sim_desktop.cpp and sim_host.cpp.
@@ -231,6 +234,8 @@ class SimDesktop final : public WindowSystem, public Host {
     SimControl* control_of_window(Hwnd window) const;
     void post_timer_ticks();
     Hwnd hit_test(Point screen) const;
+    // The folder this desktop's program claimed is free again.
+    void release_program_folder();
     // The focus goes to the next tab stop after `from` (0: the first one).
     void move_focus(bool backwards, Hwnd from);
     // A control that can no longer keep the focus lets it go.

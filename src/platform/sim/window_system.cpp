@@ -71,6 +71,7 @@ Hwnd SimDesktop::Impl::allocate() {
 SimDesktop::SimDesktop(CallLog& log) : impl_(std::make_unique<Impl>()), log_(log) {}
 
 SimDesktop::~SimDesktop() {
+    release_program_folder();
     // Controls and the form may outlive the desktop; they then do nothing.
     for (SimControl* control : impl_->controls) {
         control->detach();

@@ -96,4 +96,16 @@ double Win32Host::twips_per_pixel_y() const {
     return impl_->tpp_y;
 }
 
+bool Win32Host::claim_program_folder(const std::string& folder) {
+    return impl_->claim_program_folder(folder);
+}
+
+void Win32Host::ask_running_instance(const std::string& folder, InstanceRequest request) {
+    impl_->ask_running_instance(folder, request);
+}
+
+bool Win32Host::wait_until_folder_free(const std::string& folder, int timeout_ms) {
+    return impl_->wait_until_folder_free(folder, timeout_ms);
+}
+
 }  // namespace wl::win32

@@ -181,6 +181,16 @@ struct Win32Host::Impl {
 
     // --- Starting other programs (program_launch.cpp) ----------------------------
     void start_program(const std::string& command_line, int show);
+
+    // --- One instance per program folder (single_instance.cpp) -------------------
+    UniqueHandle instance_mutex;
+    std::uint32_t instance_key = 0;
+    static UINT instance_request_message();
+    bool claim_program_folder(const std::string& folder);
+    void ask_running_instance(const std::string& folder, InstanceRequest request);
+    bool wait_until_folder_free(const std::string& folder, int timeout_ms);
+    // A request broadcast by a later start; false when it is for another folder.
+    bool on_instance_request(WPARAM key, LPARAM request);
 };
 
 // The window procedures of the host's windows (window_procedures.cpp).

@@ -8,7 +8,7 @@
 #include "app/program.h"
 #include "platform/win32/win32_platform.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
     // The manifest declares DPI awareness too; this covers a stripped one.
     ::SetProcessDPIAware();
     INITCOMMONCONTROLSEX controls{};
@@ -22,7 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         wl::win32::Win32FileSystem files;
         wl::win32::Win32Host host(files);
         wl::Platform platform{windows, shell, files, host};
-        return wl::run_program(platform);
+        return wl::run_program(platform, arguments != nullptr ? arguments : "");
     } catch (const std::exception& e) {
         ::MessageBoxA(nullptr, e.what(), "Wendlock", MB_OK | MB_ICONSTOP);
     } catch (...) {

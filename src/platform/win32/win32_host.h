@@ -33,6 +33,9 @@ class Win32Host final : public Host {
     void end_program() override;
     double twips_per_pixel_x() const override;
     double twips_per_pixel_y() const override;
+    bool claim_program_folder(const std::string& folder) override;
+    void ask_running_instance(const std::string& folder, InstanceRequest request) override;
+    bool wait_until_folder_free(const std::string& folder, int timeout_ms) override;
 
     struct Impl;
 

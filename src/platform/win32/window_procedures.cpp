@@ -63,6 +63,8 @@ LRESULT Win32Host::Impl::form_message(HWND hwnd, UINT message, WPARAM wparam, LP
         deliver(form_record, EventKind::TaskbarCreated);
         return 0;
     }
+    if (message == instance_request_message() && on_instance_request(wparam, lparam))
+        return 0;
     switch (message) {
         case WM_ERASEBKGND:
             fill_background(reinterpret_cast<HDC>(wparam));
