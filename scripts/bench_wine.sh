@@ -12,15 +12,7 @@
 
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$REPO" || exit 1
-
-install_missing || exit 1
-dir="$REPO/build-bench-wine"
-log "cross build ($dir)"
-WIN32_BUILD_DIR="$dir" build_win32 >/dev/null || {
-    echo "cross build failed" >&2
-    exit 1
-}
+build_bench_win32 || exit 1
 log "benchmarks under Wine"
-exec python3 tests/e2e/bench_wine.py --build "$dir" \
+exec python3 tests/e2e/bench_wine.py --build "$BENCH_BUILD_DIR" \
     --prefix "${WINE_BENCH_PREFIX:-/tmp/wine-bench}" "$@"
