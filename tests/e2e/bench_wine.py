@@ -491,8 +491,9 @@ class Bench:
 
     def tray(self, seconds=20, rounds=3):
         """wineserver's share of a core with the same 500 other windows, for
-        no program, the control program with and without a tray icon, and
-        Wendlock with monitoring off and on, one after another in each round.
+        no program, the control program with and without lookups and a tray
+        icon, and Wendlock with monitoring off and on, one after another in
+        each round.
         Every window starts once the desktop is quiet; the taskbar's state is
         checked before each, since it shows only while the tray holds an
         icon."""
@@ -511,6 +512,7 @@ class Bench:
 
         phases = [
             ("no program", None, False),
+            ("poller.exe, its timer alone", ["--entries", "0"], False),
             ("poller.exe, lookups, no tray icon", [], False),
             ("poller.exe, lookups and a tray icon", ["--tray"], True),
             ("poller.exe, a tray icon, no lookups", ["--tray", "--entries", "0"], True),
