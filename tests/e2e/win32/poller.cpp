@@ -130,7 +130,8 @@ NOTIFYICONDATAA tray_record(HWND window) {
 }
 
 // The icon goes first, while its owner still exists: the tray knows it by
-// owner and id, and an icon left behind stays in the tray after its program.
+// owner and id. A bench that ends the control this way never depends on the
+// tray cleaning up after a window that went.
 void finish(HWND window, const char* reason) {
     g_state.end = reason;
     if (g_state.icon_added) {
