@@ -552,8 +552,8 @@ class Bench:
                 if what == "on":
                     self.monitoring(True)
             if taskbar_shown() != icon_expected:
-                raise BenchError(f"{name}: the taskbar is {'hidden' if icon_expected else 'shown'}"
-                                 f", so the tray {'lacks the' if icon_expected else 'holds an'} icon")
+                state = "hidden: no icon" if icon_expected else "shown: an icon"
+                raise BenchError(f"{name}: the taskbar is {state} in the tray")
             waited = settle()
             pids = server_pids()
             if poller is not None:
