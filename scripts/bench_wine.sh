@@ -2,9 +2,10 @@
 # Benchmarks of wendlock.exe under Wine: builds the cross build in
 # build-bench-wine and prints one table of figures (no pass or fail) from
 # tests/e2e/bench_wine.py. Installs only what scripts/test.sh installs (the
-# same package list, when missing; Debian, as root). About five minutes.
+# same package list, when missing; Debian, as root). About a quarter of an
+# hour, ten minutes of it the tray section.
 #
-#   bash scripts/bench_wine.sh [--only latency,cpu,tree,outline,startup]
+#   bash scripts/bench_wine.sh [--only tray,latency,cpu,tree,outline,startup]
 #
 # Environment: WINE_BENCH_PREFIX (default /tmp/wine-bench), the Wine prefix
 # of the bench, set up on first use with a virtual desktop; the bench runs its
@@ -12,15 +13,7 @@
 
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$REPO" || exit 1
-
-install_missing || exit 1
-dir="$REPO/build-bench-wine"
-log "cross build ($dir)"
-WIN32_BUILD_DIR="$dir" build_win32 >/dev/null || {
-    echo "cross build failed" >&2
-    exit 1
-}
+build_bench_win32 || exit 1
 log "benchmarks under Wine"
-exec python3 tests/e2e/bench_wine.py --build "$dir" \
+exec python3 tests/e2e/bench_wine.py --build "$BENCH_BUILD_DIR" \
     --prefix "${WINE_BENCH_PREFIX:-/tmp/wine-bench}" "$@"

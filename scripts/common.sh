@@ -1,6 +1,6 @@
-# Shared by scripts/test.sh and scripts/demo.sh: the packages the builds and
-# the tests need, installed when missing (Debian, as root), and the build
-# folders.
+# Shared by scripts/test.sh, scripts/demo.sh, scripts/bench_wine.sh and
+# scripts/soak.sh: the packages the builds and the tests need, installed when
+# missing (Debian, as root), and the build folders.
 
 # shellcheck shell=bash
 
@@ -42,9 +42,26 @@ install_missing() {
 
 # The cross build: wendlock.exe, the end-to-end tools and ini_conformance.exe,
 # in build/win32 unless WIN32_BUILD_DIR names another folder.
+# shellcheck disable=SC2120  # scripts/demo.sh passes the targets it needs
 build_win32() {
     local dir="${WIN32_BUILD_DIR:-$REPO/build/win32}"
     cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" &&
         cmake --build "$dir" -j "$JOBS" "$@"
+}
+
+# The start of the bench and the soak under Wine: into the repository, the
+# packages when missing, then the cross build in build-bench-wine (its
+# progress not shown, its errors are), whose folder is left in
+# BENCH_BUILD_DIR. Fails, with a word on stderr, when a step does.
+build_bench_win32() {
+    cd "$REPO" || return 1
+    install_missing || return 1
+    BENCH_BUILD_DIR="$REPO/build-bench-wine"
+    log "cross build ($BENCH_BUILD_DIR)"
+    # shellcheck disable=SC2119  # every target: no arguments to pass on
+    WIN32_BUILD_DIR="$BENCH_BUILD_DIR" build_win32 >/dev/null || {
+        echo "cross build failed" >&2
+        return 1
+    }
 }

@@ -12,14 +12,6 @@
 
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$REPO" || exit 1
-
-install_missing || exit 1
-dir="$REPO/build-bench-wine"
-log "cross build ($dir)"
-WIN32_BUILD_DIR="$dir" build_win32 >/dev/null || {
-    echo "cross build failed" >&2
-    exit 1
-}
+build_bench_win32 || exit 1
 log "soak under Wine"
-exec python3 tests/e2e/soak.py --build "$dir" --prefix "${WINE_SOAK_PREFIX:-/tmp/wine-soak}" "$@"
+exec python3 tests/e2e/soak.py --build "$BENCH_BUILD_DIR" --prefix "${WINE_SOAK_PREFIX:-/tmp/wine-soak}" "$@"

@@ -9,10 +9,13 @@ the measuring tool beside standin.exe and driver.exe:
   2. CPU time of monitoring with nothing to answer, 10 and 500 other windows,
   3. the finder's tree walk over a window with 5,000 descendants,
   4. the outline drawn and removed on 800x600 windows,
-  5. footprint: size, memory after start-up, start-up time.
+  5. footprint: size, memory after start-up, start-up time,
+  6. what the window server spends beside Wendlock against a control program
+     (poller.exe: the watcher's lookups, with or without a tray icon), all in
+     rounds over the same 500 other windows.
 
     python3 tests/e2e/bench_wine.py [--build build-bench-wine] [--prefix DIR]
-                                    [--only latency,cpu,tree,outline,startup]
+                                    [--only tray,latency,cpu,tree,outline,startup]
 
 Prints one table at the end; the exit status is non-zero only when the
 environment or a measurement could not be run.
@@ -31,7 +34,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_e2e  # noqa: E402  (the harness's environment and helpers)
 from run_e2e import (LIST2_AT, MAIN_CAPTION, PICTURE2_AT, PROCESS, REPO, TEXT4_AT,  # noqa: E402
-                     Environment, SetupError, log, poll, profile_lines, write_profile)
+                     TRAY_AT, Environment, SetupError, log, poll, profile_lines, write_profile)
 
 TIMER_MS = 55
 IDOK, IDNO = 1, 7
@@ -148,6 +151,101 @@ def own_linux_process(prefix, name):
     return None
 
 
+
+# Wine's desktop process: it draws the virtual desktop and its taskbar, which
+# holds the tray.
+DESKTOP = "explorer.exe"
+
+
+def cpu_of(pids):
+    """Linux CPU seconds of each process named in `pids` (label -> pid); a
+    process that is gone or not yet there counts 0."""
+    seconds = {}
+    for label, pid in pids.items():
+        try:
+            seconds[label] = linux_cpu_seconds(pid) if pid else 0.0
+        except OSError:
+            seconds[label] = 0.0
+    return seconds
+
+
+def server_pids(extra=None):
+    """wineserver and the desktop process of our prefix, and `extra`."""
+    prefix = run_e2e.ENV.prefix
+    pids = {"wineserver": own_linux_process(prefix, "wineserver"),
+            DESKTOP: own_linux_process(prefix, DESKTOP)}
+    pids.update(extra or {})
+    return pids
+
+
+def shares_over(seconds, pids):
+    """Share of a core (%) that each process used over a window of `seconds`."""
+    before = cpu_of(pids)
+    started = time.monotonic()
+    time.sleep(seconds)  # the measuring window itself
+    elapsed = time.monotonic() - started
+    after = cpu_of(pids)
+    return {label: (after[label] - before[label]) / elapsed * 100 for label in pids}, elapsed
+
+
+def settle(quiet=2.0, slice_s=2.0, deadline_s=240):
+    """Waits until the desktop process uses less than `quiet` % of a core
+    over one slice; returns the seconds waited, or None when the deadline
+    passed first. Work it has left over from what came before (windows made
+    or destroyed while the taskbar is shown, an icon added) would otherwise
+    be counted against what is measured next. Only the desktop process is
+    watched: the program measured next keeps wineserver busy by its own
+    requests."""
+    started = time.monotonic()
+    while time.monotonic() - started < deadline_s:
+        shares, _ = shares_over(slice_s, {DESKTOP: own_linux_process(run_e2e.ENV.prefix, DESKTOP)})
+        if shares[DESKTOP] < quiet:
+            return time.monotonic() - started
+    return None
+
+
+def taskbar_shown():
+    """Whether Wine's taskbar is on the screen: it shows only while the tray
+    holds an icon."""
+    out = driver("state", "--class", "Shell_TrayWnd")
+    return " visible=1" in out
+
+
+class Poller:
+    """poller.exe, the control program, until stop()."""
+
+    CAPTION = "Wendlock poller"
+
+    def __init__(self, *args):
+        env = run_e2e.ENV
+        exe = env.find_exe("poller.exe")
+        if exe is None:
+            raise SetupError(f"poller.exe is not in {env.build}; build the cross build first")
+        self.process = env.spawn(exe, list(args))
+        if not poll(lambda: "ready " in self.output() or self.process.poll() is not None, 60) \
+                or self.process.poll() is not None:
+            raise BenchError(f"poller.exe {' '.join(args)} not ready: {self.output()!r}")
+        self.pid = own_linux_process(env.prefix, "poller.exe")
+
+    def output(self):
+        return Environment.output_of(self.process)
+
+    def stop(self):
+        """Ends it through its window and returns its last line; an icon it
+        could not remove would stay in the tray and spoil what comes next."""
+        driver("close", "--window", self.CAPTION, "--process", "poller.exe")
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            raise BenchError("poller.exe did not end on WM_CLOSE")
+        end = (re.findall(r"^end .*$", self.output(), re.M) or [""])[-1]
+        if not end.startswith("end closed") or "tray_removed=0" in end:
+            raise BenchError(f"poller.exe did not end cleanly: {self.output()!r}")
+        return end
+
+
 # ---------------------------------------------------------------------------
 # The bench.
 
@@ -175,15 +273,34 @@ class Bench:
     # -- set-up ------------------------------------------------------------
 
     def start_wendlock(self):
+        self.wendlock = self.launch_wendlock("bench")
+
+    def launch_wendlock(self, name):
+        """A wendlock.exe of its own folder and the watch list of 20 entries,
+        its main window shown and the list loaded."""
         env = run_e2e.ENV
-        self.folder = env.new_folder("bench")
+        self.folder = env.new_folder(name)
         write_profile(self.folder, "default_wl.ini", profile_lines(*PROFILE))
         shutil.copy(env.wendlock_exe, os.path.join(self.folder, PROCESS))
-        self.wendlock = env.spawn(os.path.join(self.folder, PROCESS), [], cwd=self.folder)
+        process = env.spawn(os.path.join(self.folder, PROCESS), [], cwd=self.folder)
         app("wait", "--window", MAIN_CAPTION, "--visible", "1", timeout_ms=60000)
         items = app("items", "--at", LIST2_AT)
         if f"count={ENTRIES}" not in items:
             raise BenchError(f"watch list not loaded: {items}")
+        return process
+
+    def exit_wendlock(self, process):
+        """Ends Wendlock the way a user does, through its tray menu's last
+        item, "Exit", which takes its icon out of the tray; a killed Wendlock
+        leaves its icon behind."""
+        app("tray", "--at", TRAY_AT, "--event", "right")
+        driver("wait", "--class", "#32768", "--visible", "1", timeout_ms=10000)
+        driver("keys", "--seq", "up,return")
+        if not poll(lambda: process.poll() is not None, 15):
+            process.kill()
+            process.wait()
+            raise BenchError("wendlock.exe did not end through its tray menu (killed; its "
+                             "icon stays in the tray)")
 
     def monitoring(self, on):
         caption = "Enable monitoring" if on else "Disable monitoring"
@@ -312,28 +429,26 @@ class Bench:
     def cpu_window(self, seconds, label, goal=""):
         # Linux's count for the process (all its threads, ended ones too):
         # Wine's GetProcessTimes of another process is not monotonic.
-        prefix = run_e2e.ENV.prefix
-        own = own_linux_process(prefix, PROCESS)
-        server = own_linux_process(prefix, "wineserver")
+        own = own_linux_process(run_e2e.ENV.prefix, PROCESS)
         if own is None:
             raise BenchError("no Linux process for wendlock.exe")
-        before = linux_cpu_seconds(own)
-        server_before = linux_cpu_seconds(server) if server else None
-        started = time.monotonic()
-        time.sleep(seconds)  # the measuring window itself
-        elapsed = time.monotonic() - started
-        used_ms = (linux_cpu_seconds(own) - before) * 1000
-        share = used_ms / (elapsed * 1000) * 100
-        self.row(f"CPU while waiting, {label}", f"{share:.3f}", "% of a core",
+        waited = settle()
+        shares, elapsed = shares_over(seconds, server_pids({PROCESS: own}))
+        used_ms = shares[PROCESS] * elapsed * 10
+        settled = f"quiet after {waited:.0f} s" if waited is not None else "NOT quiet after 240 s"
+        self.row(f"CPU while waiting, {label}", f"{shares[PROCESS]:.3f}", "% of a core",
                  f"{used_ms:.0f} ms over {elapsed:.0f} s = {used_ms * 60 / elapsed:.0f} ms per "
                  f"minute {goal}".rstrip())
-        if server:
-            server_ms = (linux_cpu_seconds(server) - server_before) * 1000
-            self.row("  wineserver over the same time", f"{server_ms / (elapsed * 1000) * 100:.3f}",
-                     "% of a core", "serves every Wine process of the prefix")
-        return share
+        self.row("  wineserver over the same time", f"{shares['wineserver']:.3f}", "% of a core",
+                 f"serves every Wine process of the prefix; desktop {settled}")
+        self.row(f"  {DESKTOP} (desktop, taskbar, tray) over the same time",
+                 f"{shares[DESKTOP]:.3f}", "% of a core")
+        return shares[PROCESS]
 
     def cpu(self, seconds=25):
+        # Each window starts once the desktop is quiet again: Wine's taskbar
+        # works for a while after windows come or go while it is shown (see
+        # the tray section), which is not the cost of waiting.
         fill = Background(probe_exe(), ["windows", "10"], r"ready windows=10")
         try:
             self.monitoring(True)
@@ -345,9 +460,117 @@ class Bench:
             self.cpu_window(seconds, "monitoring on, 20 entries, 500 other windows",
                             "(goal: < 0.5 %)")
             self.monitoring(False)
-            self.cpu_window(max(10, seconds // 2), "monitoring off, 500 other windows")
+            self.cpu_window(seconds, "monitoring off, 500 other windows")
         finally:
             fill.stop()
+
+    # -- 6. the window server's share beside a control program -------------------
+
+    TRAY_WINDOWS = 500
+
+    def making_windows(self, label):
+        """Makes the desktop's TRAY_WINDOWS other windows and counts what
+        wineserver and the desktop process spend from then until they are
+        quiet again; returns the filler, left running."""
+        pids = server_pids()
+        before = cpu_of(pids)
+        started = time.monotonic()
+        fill = Background(probe_exe(), ["windows", str(self.TRAY_WINDOWS)],
+                          rf"ready windows={self.TRAY_WINDOWS}")
+        made = time.monotonic() - started
+        waited = settle()
+        pids = server_pids()  # the desktop process may have started meanwhile
+        after = cpu_of(pids)
+        used = {name: after[name] - before.get(name, 0.0) for name in pids}
+        quiet = (f"quiet {made + waited:.0f} s after the start" if waited is not None
+                 else "NOT quiet after 240 s")
+        self.row(f"making {self.TRAY_WINDOWS} windows, {label}: wineserver",
+                 f"{used['wineserver']:.1f}", "s of CPU",
+                 f"{DESKTOP} {used[DESKTOP]:.1f} s; filler ready after {made:.1f} s, {quiet}")
+        return fill
+
+    def tray(self, seconds=20, rounds=3):
+        """wineserver's share of a core with the same 500 other windows, for
+        no program, the control program with and without lookups and a tray
+        icon, and Wendlock with monitoring off and on, one after another in
+        each round.
+        Every window starts once the desktop is quiet; the taskbar's state is
+        checked before each, since it shows only while the tray holds an
+        icon."""
+        if taskbar_shown():
+            raise BenchError("the tray already holds an icon; run the tray section first")
+        # What making the windows costs with the taskbar hidden, and shown.
+        fill = self.making_windows("no tray icon")
+        fill.stop()
+        if settle() is None:
+            raise BenchError("the desktop did not become quiet after the windows went")
+        icon = Poller("--tray", "--entries", "0")
+        try:
+            fill = self.making_windows("a tray icon shown (poller.exe)")
+        finally:
+            icon.stop()
+
+        phases = [
+            ("no program", None, False),
+            ("poller.exe, its timer alone", ["--entries", "0"], False),
+            ("poller.exe, lookups, no tray icon", [], False),
+            ("poller.exe, lookups and a tray icon", ["--tray"], True),
+            ("poller.exe, a tray icon, no lookups", ["--tray", "--entries", "0"], True),
+            ("wendlock.exe, monitoring off", "off", True),
+            ("wendlock.exe, monitoring on", "on", True),
+        ]
+        figures = {name: [] for name, _, _ in phases}
+        try:
+            for round_number in range(1, rounds + 1):
+                for name, what, icon_expected in phases:
+                    figures[name].append(self.tray_phase(name, what, icon_expected, seconds))
+                log(f"# tray round {round_number} of {rounds} done")
+        finally:
+            fill.stop()
+
+        self.notes.append(f"tray section: {rounds} rounds of {seconds} s windows, "
+                          f"{self.TRAY_WINDOWS} other windows")
+        for name, _, _ in phases:
+            runs = figures[name]
+            server = [run["wineserver"] for run in runs]
+            desktop = [run[DESKTOP] for run in runs]
+            own = [run["program"] for run in runs if "program" in run]
+            note = (f"rounds {' / '.join(f'{v:.2f}' for v in server)}; {DESKTOP} "
+                    f"{statistics.median(desktop):.2f}")
+            if own:
+                note += f"; the program itself {statistics.median(own):.2f}"
+            self.row(f"wineserver, {self.TRAY_WINDOWS} other windows, {name}",
+                     f"{statistics.median(server):.2f}", "% of a core", note)
+
+    def tray_phase(self, name, what, icon_expected, seconds):
+        poller, wendlock = None, None
+        try:
+            if isinstance(what, list):
+                poller = Poller(*what)
+            elif what is not None:
+                wendlock = self.launch_wendlock("tray")
+                if what == "on":
+                    self.monitoring(True)
+            if taskbar_shown() != icon_expected:
+                state = "hidden: no icon" if icon_expected else "shown: an icon"
+                raise BenchError(f"{name}: the taskbar is {state} in the tray")
+            waited = settle()
+            pids = server_pids()
+            if poller is not None:
+                pids["program"] = poller.pid
+            elif wendlock is not None:
+                pids["program"] = own_linux_process(run_e2e.ENV.prefix, PROCESS)
+            shares, elapsed = shares_over(seconds, pids)
+            quiet = f"{waited:.0f} s" if waited is not None else "NOT within 240 s"
+            log(f"#   {name}: " + ", ".join(f"{label} {share:.2f} %"
+                                           for label, share in shares.items())
+                + f" over {elapsed:.1f} s; quiet after {quiet}")
+            return shares
+        finally:
+            if poller is not None:
+                log(f"#   {poller.stop()}")
+            if wendlock is not None:
+                self.exit_wendlock(wendlock)
 
     # -- 3. tree walk ----------------------------------------------------------
 
@@ -384,6 +607,11 @@ class Bench:
 
     def run(self):
         self.api_check()
+        # First: the start-up figures end Wendlock with TerminateProcess,
+        # which leaves its icon in the tray, and the tray section needs the
+        # tray empty between its programs.
+        if self.wanted("tray"):
+            self.tray()
         if self.wanted("startup"):
             self.startup()
         self.start_wendlock()
@@ -422,7 +650,7 @@ def main():
     parser.add_argument("--prefix", default="/tmp/wine-bench", help="Wine prefix of the bench")
     parser.add_argument("--display", help="use this X display instead of an own Xvfb")
     parser.add_argument("--only", default="", help="comma-separated subset: "
-                        "startup,latency,cpu,tree,outline")
+                        "tray,startup,latency,cpu,tree,outline")
     options = parser.parse_args()
 
     env = Environment(options.build, options.display)
