@@ -15,6 +15,7 @@ PACKAGES=(
     clang libclang-rt-14-dev                # libFuzzer targets
     python3                                 # the end-to-end harness
     imagemagick                             # screenshots of the demo
+    nsis                                    # the installer
 )
 
 log() { printf '\n=== %s\n' "$*"; }

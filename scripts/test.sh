@@ -4,7 +4,9 @@
 #   2. the same under AddressSanitizer and UBSan (build/asan),
 #   3. the libFuzzer targets, each for a short bounded time (build/fuzz),
 #   4. the cross build for Windows (build/win32),
-#   5. the end-to-end tests: wendlock.exe under Wine on an X server of its own.
+#   5. the release packages (scripts/package.sh, into dist/),
+#   6. the end-to-end tests: wendlock.exe and the packages under Wine on an X
+#      server of its own.
 # Installs the packages it needs when they are missing (Debian, as root).
 # The last line is "N passed, N failed" over all suites; the exit status is
 # non-zero when anything failed.
@@ -73,6 +75,12 @@ e2e_suite() {
     if ! build_win32; then
         record "e2e" 0 1 "cross build failed"
         return
+    fi
+    log "packages: scripts/package.sh"
+    if bash scripts/package.sh; then
+        record "package" 1 0
+    else
+        record "package" 0 1 "scripts/package.sh failed"
     fi
     log "e2e: wendlock.exe under Wine"
     local log_file=build/e2e.log line

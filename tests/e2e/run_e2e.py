@@ -25,6 +25,7 @@ import tempfile
 import threading
 import time
 import unittest
+import zipfile
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 MAIN_CAPTION = "Quillmoss v0.1"
@@ -69,8 +70,9 @@ def poll(condition, timeout, interval=0.05):
 
 
 class Environment:
-    def __init__(self, build, display=None, fresh_prefix=False):
+    def __init__(self, build, display=None, fresh_prefix=False, dist=None):
         self.build = os.path.abspath(build)
+        self.dist = os.path.abspath(dist or os.path.join(REPO, "dist"))
         self.own_display = display is None
         self.display = display
         self.fresh_prefix = fresh_prefix
@@ -323,6 +325,8 @@ def tray_icon_columns(env):
     path = os.path.join(env.work, f"tray-{time.monotonic_ns()}.bmp")
     rc, out = env.driver("capture", "--class", "Shell_TrayWnd", "--as-is",
                          "--out", "Z:" + path.replace("/", "\\"))
+    if rc != 0 and " 0x0 " in out:
+        return 0  # Wine shows its taskbar only while the tray holds an icon
     if rc != 0:
         raise AssertionError("capture of the taskbar failed: " + out)
     width, height, pixel = read_bmp(path)
@@ -348,12 +352,14 @@ def profile_lines(*entries):
 
 
 class Wendlock:
-    """wendlock.exe started from a program folder of its own."""
+    """wendlock.exe started from a program folder of its own (copied there
+    from the build unless it is there already)."""
 
-    def __init__(self, test, folder):
+    def __init__(self, test, folder, copy=True):
         self.test = test
         self.folder = folder
-        shutil.copy(ENV.wendlock_exe, os.path.join(folder, "wendlock.exe"))
+        if copy:
+            shutil.copy(ENV.wendlock_exe, os.path.join(folder, "wendlock.exe"))
         self.process = ENV.spawn(os.path.join(folder, "wendlock.exe"), [], cwd=folder)
 
     def wait_main_window(self, timeout_ms=30000):
@@ -1164,6 +1170,128 @@ class Tools(unittest.TestCase):
                              standin.report())
 
 
+class Packages(WendlockTestCase):
+    """What a user downloads: the installer and the zip of scripts/package.sh."""
+
+    RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+    UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendlock"
+
+    def setUp(self):
+        super().setUp()
+        version_file = os.path.join(ENV.build, "version.txt")
+        if not os.path.exists(version_file):
+            self.skipTest("no version.txt in the build")
+        self.version = open(version_file).read().strip()
+        self.setup_exe = os.path.join(ENV.dist, f"wendlock-{self.version}-setup.exe")
+        self.zip_file = os.path.join(ENV.dist, f"wendlock-{self.version}-win64.zip")
+        if not (os.path.exists(self.setup_exe) and os.path.exists(self.zip_file)):
+            self.skipTest(f"no packages of {self.version} in {ENV.dist}; run scripts/package.sh")
+
+    # -- the prefix's user profile and registry ---------------------------------
+
+    def user_folder(self, *parts):
+        users = os.path.join(ENV.prefix, "drive_c", "users")
+        name = next(n for n in sorted(os.listdir(users)) if n not in ("Public", "public"))
+        return os.path.join(users, name, *parts)
+
+    def reg_value(self, key, value):
+        """The data of a registry value, or None when it is not there."""
+        _, out = ENV.run("reg", ["query", key, "/v", value], timeout=60)
+        for line in out.splitlines():
+            fields = line.strip().split(None, 2)
+            if len(fields) == 3 and fields[0].lower() == value.lower():
+                return fields[2]
+        return None
+
+    def wendlock_processes(self):
+        _, out = ENV.driver("process", "--name", PROCESS)
+        return re.findall(r"running pid=(\d+)", out)
+
+    def remove_earlier_install(self, install):
+        shutil.rmtree(install, ignore_errors=True)
+        ENV.run("reg", ["delete", self.UNINSTALL_KEY, "/f"], timeout=60)
+        ENV.run("reg", ["delete", self.RUN_KEY, "/v", "Wendlock", "/f"], timeout=60)
+
+    def test_install_start_with_windows_second_start_and_uninstall(self):
+        install = self.user_folder("AppData", "Local", "Programs", "Wendlock")
+        shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
+                                    "Programs", "Wendlock.lnk")
+        self.remove_earlier_install(install)
+
+        # A silent install takes the default components, "Start with Windows" among them.
+        rc, out = ENV.run(self.setup_exe, ["/S"], timeout=180)
+        self.assertEqual(rc, 0, out)
+        for name in ("wendlock.exe", "README.txt", "uninstall.exe"):
+            self.assertTrue(os.path.isfile(os.path.join(install, name)), name)
+        self.assertTrue(os.path.isfile(shortcut), "no Start-menu shortcut")
+        command = self.reg_value(self.RUN_KEY, "Wendlock")
+        self.assertIsNotNone(command, "no Run entry")
+        match = re.fullmatch(r'"([^"]+\\wendlock\.exe)" /tray /monitor', command)
+        self.assertIsNotNone(match, command)
+        self.assertEqual(self.reg_value(self.UNINSTALL_KEY, "DisplayVersion"), self.version)
+        self.assertEqual(self.reg_value(self.UNINSTALL_KEY, "Publisher"), "Z-MAK")
+        self.assertEqual(self.reg_value(self.UNINSTALL_KEY, "DisplayName"), "Wendlock")
+        self.assertIn("uninstall.exe", self.reg_value(self.UNINSTALL_KEY, "UninstallString"))
+
+        # The user's own profile, then a log-on start by the Run entry's command line.
+        write_profile(install, "default_wl.ini", profile_lines("Logon Box[OK]<<#32770>>"))
+        icons_before = tray_icon_columns(ENV)
+        first = ENV.spawn(match.group(1), ["/tray", "/monitor"])
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        icons = poll(lambda: (lambda n: n if n > icons_before else None)(tray_icon_columns(ENV)),
+                     10)
+        self.assertIsNotNone(icons, "no tray icon after the log-on start")
+        standin = self.standin("--box", "Logon Box", "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
+        # A second start, as from the shortcut: one process, one icon, the window shown.
+        rc, out = ENV.run(match.group(1), [], timeout=60)
+        self.assertEqual(rc, 0, out)
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "1", timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        self.assertEqual(len(self.wendlock_processes()), 1)
+        self.assertEqual(tray_icon_columns(ENV), icons)
+        self.assertIsNone(first.poll())
+
+        # The uninstaller ends Wendlock and removes what was installed; the profile stays.
+        rc, out = ENV.run(os.path.join(install, "uninstall.exe"), ["/S"], timeout=120)
+        self.assertTrue(poll(lambda: not os.path.exists(os.path.join(install, "uninstall.exe")),
+                             60), "the uninstaller left its files")
+        self.assertIsNotNone(poll(lambda: first.poll() is not None, 30), "Wendlock still runs")
+        self.assertEqual(sorted(os.listdir(install)), ["default_wl.ini"])
+        self.assertFalse(os.path.exists(shortcut))
+        self.assertIsNone(self.reg_value(self.RUN_KEY, "Wendlock"))
+        self.assertIsNone(self.reg_value(self.UNINSTALL_KEY, "DisplayName"))
+        shutil.rmtree(install, ignore_errors=True)
+
+    def test_zip_runs_from_a_folder_of_its_own(self):
+        with zipfile.ZipFile(self.zip_file) as archive:
+            self.assertEqual(sorted(archive.namelist()),
+                             ["README.txt", "example.ini", "wendlock.exe"])
+            archive.extractall(self.folder)
+        readme = open(os.path.join(self.folder, "README.txt"), "rb").read()
+        self.assertIn(b"\r\n", readme)
+        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""))
+        self.app = Wendlock(self, self.folder, copy=False)
+        # example.ini is a profile, so start-up reads it (it counts no
+        # windows, and says so) and asks no first-run question: that is
+        # asked only when the folder holds no profile at all.
+        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
+                             "--button", "OK", timeout_ms=30000)
+        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.app.wait_main_window()
+        items, selected, text = self.app.items("--control-class", "ComboBox")
+        self.assertEqual((items, selected, text), (["example.ini"], 0, "example.ini"))
+        self.assertEqual(self.app.list2_items(), [])
+        rc, _ = ENV.driver("find", "--window", "default_wl.ini?", "--class", "#32770",
+                           timeout_ms=3000)
+        self.assertNotEqual(rc, 0, "the first-run question was asked")
+        self.assertTrue(self.app.state("--button", "Enable monitoring")["enabled"])
+
+
 class Conformance(unittest.TestCase):
     """The conformance tables run against the real Windows side: kernel32's
     profile calls, and the Win32 host of the main window."""
@@ -1208,6 +1336,8 @@ def main():
     parser.add_argument("--build", default=os.path.join(REPO, "build", "win32"),
                         help="the cross build's folder (default: build/win32)")
     parser.add_argument("--display", help="use this X display instead of an own Xvfb")
+    parser.add_argument("--dist", default=os.path.join(REPO, "dist"),
+                        help="the packages of scripts/package.sh (default: dist)")
     parser.add_argument("--fresh-prefix", action="store_true",
                         help="initialise the Wine prefix anew")
     parser.add_argument("-k", dest="patterns", action="append", default=[],
@@ -1215,7 +1345,7 @@ def main():
     options = parser.parse_args()
 
     global ENV
-    ENV = Environment(options.build, options.display, options.fresh_prefix)
+    ENV = Environment(options.build, options.display, options.fresh_prefix, options.dist)
     started = time.monotonic()
 
     def interrupted(signum, frame):
