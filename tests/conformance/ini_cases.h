@@ -144,6 +144,20 @@ inline const std::vector<IniCase>& ini_cases() {
                  {read("A", "y", "D", "2"), read("B", "y", "D", "D"), read("C", "x", "D", "D"),
                   read("C", "z", "D", "3"), keys("A", "y")},
                  FileCheck::Unchecked),
+        // Notepad saves UTF-8 with a byte-order mark; Windows is believed to
+        // read it as part of the first line, Wine skips it: a case for
+        // ini_conformance.exe on real Windows.
+        ini_case("a UTF-8 byte-order mark before the first line is not part of it",
+                 "\xEF\xBB\xBF[A]\r\nx=1\r\n",
+                 {read("A", "x", "D", "1"), write("A", "y", "2"), read("A", "y", "D", "2")},
+                 FileCheck::Content, "\xEF\xBB\xBF[A]\nx=1\ny=2\n"),
+        // The empty section name, as a caller with an empty text would write
+        // it, is the keys before the first header: the same question for
+        // real Windows.
+        ini_case("a write to the empty section name goes before the first section",
+                 "[A]\r\nx=1\r\n",
+                 {write("", "k", "v"), read("", "k", "D", "v"), read("A", "k", "D", "D")},
+                 FileCheck::Content, "k=v\n[A]\nx=1\n"),
         ini_case("sections differing only in letter case are one name: the first counts",
                  "[A]\r\n[a]\r\nx=1\r\n",
                  {read("A", "x", "D", "D"), write("a", "y", "2"), read("A", "y", "D", "2")},

@@ -46,6 +46,10 @@ bool Win32Host::Impl::claim_program_folder(const std::string& folder) {
     // Owned by this thread from the start, so that a later start can wait
     // for this instance's end on it.
     const HANDLE mutex = ::CreateMutexA(nullptr, TRUE, mutex_name(folder).c_str());
+    // An instance running as administrator holds a mutex this one may not
+    // open: that is a running instance too.
+    if (mutex == nullptr && ::GetLastError() == ERROR_ACCESS_DENIED)
+        return false;
     if (mutex == nullptr)
         throw_last_error("cannot claim the program folder " + folder);
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -67,7 +71,7 @@ void Win32Host::Impl::ask_running_instance(const std::string& folder, InstanceRe
 bool Win32Host::Impl::wait_until_folder_free(const std::string& folder, int timeout_ms) {
     const UniqueHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, mutex_name(folder).c_str()));
     if (!mutex)
-        return true;  // nobody holds it
+        return ::GetLastError() != ERROR_ACCESS_DENIED;  // nobody holds it, or one we cannot see
     const DWORD waited = ::WaitForSingleObject(mutex.get(), static_cast<DWORD>(timeout_ms));
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED)
         return false;
