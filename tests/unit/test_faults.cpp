@@ -59,7 +59,8 @@ std::vector<std::string> dir_names(const fs::path& folder) {
     return names;
 }
 
-// Whether permission bits stop this user (root passes them all).
+// Whether permission bits stop this user (root passes them all; Windows
+// ignores the read-only attribute of a folder).
 bool permissions_enforced(const fs::path& read_only_folder) {
     std::ofstream probe(read_only_folder / "probe");
     const bool stopped = !probe;
@@ -411,8 +412,8 @@ TEST_F(ProfileFaults, ReadOnlyFolderKeepsTheProfileAndLeavesNoTemporaryFile) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     if (!permissions_enforced(folder.path())) {
-        GTEST_SKIP() << "folder permissions are not enforced for this user (root): a read-only "
-                        "folder cannot be made";
+        GTEST_SKIP() << "a read-only folder cannot be made here: root passes permission bits, "
+                        "and Windows ignores the read-only attribute of a folder";
     }
     picked("Close Document", "&No");
     click("Command3");
