@@ -13,6 +13,7 @@ PACKAGES=(
     wine64 wine fonts-wine                  # running it on Linux
     xvfb x11-utils                          # an X server of our own
     clang libclang-rt-14-dev                # libFuzzer targets
+    lld llvm                                # cross build with clang
     python3                                 # the end-to-end harness
     imagemagick                             # screenshots of the demo
     nsis                                    # the installer
@@ -41,13 +42,15 @@ install_missing() {
     apt-get install -y -q "${missing[@]}"
 }
 
-# The cross build: wendlock.exe, the end-to-end tools and ini_conformance.exe,
-# in build/win32 unless WIN32_BUILD_DIR names another folder.
-# shellcheck disable=SC2120  # scripts/demo.sh passes the targets it needs
+# The cross build: wendlock.exe, the end-to-end tools, ini_conformance.exe
+# and unit_tests.exe, in build/win32 unless WIN32_BUILD_DIR names another
+# folder, with MinGW-w64 GCC unless WIN32_TOOLCHAIN_FILE names another
+# toolchain file. Arguments go to the build (e.g. --target NAME ...).
+# shellcheck disable=SC2120  # callers pass the targets they need, or none
 build_win32() {
     local dir="${WIN32_BUILD_DIR:-$REPO/build/win32}"
-    cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" &&
+    local toolchain="${WIN32_TOOLCHAIN_FILE:-$REPO/cmake/mingw-w64-x86_64.cmake}"
+    cmake -S "$REPO" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" &&
         cmake --build "$dir" -j "$JOBS" "$@"
 }
 

@@ -3,10 +3,13 @@
 #   1. unit tests on the simulated platform (build/native),
 #   2. the same under AddressSanitizer and UBSan (build/asan),
 #   3. the libFuzzer targets, each for a short bounded time (build/fuzz),
-#   4. the cross build for Windows (build/win32),
+#   4. the cross build for Windows with MinGW-w64 GCC (build/win32),
 #   5. the release packages (scripts/package.sh, into dist/),
 #   6. the end-to-end tests: wendlock.exe and the packages under Wine on an X
-#      server of its own.
+#      server of its own,
+#   7. the unit tests built for Windows (unit_tests.exe) under Wine,
+#   8. the cross build of wendlock.exe and its test tools with clang
+#      (build/win32-clang), counted as one case.
 # Installs the packages it needs when they are missing (Debian, as root).
 # The last line is "N passed, N failed" over all suites; the exit status is
 # non-zero when anything failed.
@@ -70,10 +73,27 @@ fuzz_suite() {
     record "fuzz" "$(cut -d' ' -f1 <<<"$line")" "$(cut -d' ' -f3 <<<"$line")"
 }
 
-e2e_suite() {
+# Runs tests/e2e/run_e2e.py on build/win32 and records its counts:
+# NAME LOG_FILE [ARGUMENTS...]
+wine_suite() {
+    local name="$1" log_file="$2" line skipped
+    shift 2
+    python3 tests/e2e/run_e2e.py --build build/win32 "$@" 2>&1 | tee "$log_file"
+    line="$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log_file" | tail -1)"
+    if [[ -z "$line" ]]; then
+        record "$name" 0 1 "no summary line"
+        return
+    fi
+    skipped="$(sed -nE 's/^# .* took .* s; ([0-9]+) skipped$/\1/p' "$log_file" | tail -1)"
+    record "$name" "$(cut -d' ' -f1 <<<"$line")" "$(cut -d' ' -f3 <<<"$line")" \
+        "${skipped:-0} skipped"
+}
+
+win32_suites() {
     log "win32: cross build (build/win32)"
     if ! build_win32; then
         record "e2e" 0 1 "cross build failed"
+        record "win-unit" 0 1 "cross build failed"
         return
     fi
     log "packages: scripts/package.sh"
@@ -83,14 +103,25 @@ e2e_suite() {
         record "package" 0 1 "scripts/package.sh failed"
     fi
     log "e2e: wendlock.exe under Wine"
-    local log_file=build/e2e.log line
-    python3 tests/e2e/run_e2e.py --build build/win32 2>&1 | tee "$log_file"
-    line="$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log_file" | tail -1)"
-    if [[ -z "$line" ]]; then
-        record "e2e" 0 1 "no summary line"
-        return
+    wine_suite e2e build/e2e.log
+    log "win-unit: unit_tests.exe under Wine"
+    wine_suite win-unit build/win-unit.log --unit-tests
+}
+
+# A second compiler for the Windows build: what it warns about fails the
+# build (-Werror) like GCC's warnings do. The unit tests are left to the GCC
+# build, which runs them.
+clang_suite() {
+    log "clang: cross build with clang (build/win32-clang)"
+    local started=$SECONDS
+    if WIN32_BUILD_DIR="$REPO/build/win32-clang" \
+        WIN32_TOOLCHAIN_FILE="$REPO/cmake/clang-mingw-w64-x86_64.cmake" \
+        build_win32 --target wendlock driver standin probe poller ini_conformance \
+            host_conformance; then
+        record "clang" 1 0 "wendlock.exe and the tools built in $((SECONDS - started)) s"
+    else
+        record "clang" 0 1 "build failed"
     fi
-    record "e2e" "$(cut -d' ' -f1 <<<"$line")" "$(cut -d' ' -f3 <<<"$line")"
 }
 
 if ! install_missing; then
@@ -103,7 +134,8 @@ if [[ "${WENDLOCK_SKIP_ASAN:-0}" != 1 ]]; then
     native_suite asan build/asan -DWENDLOCK_SANITIZE=ON
 fi
 fuzz_suite
-e2e_suite
+win32_suites
+clang_suite
 
 log "summary ($((SECONDS - started)) s)"
 printf '%s\n' "${summary[@]}"

@@ -8,6 +8,11 @@ wait is a poll against a deadline; every process started here is stopped
 at the end (Xvfb by its pid, Wine by `wineserver -k` on our own prefix).
 
     python3 tests/e2e/run_e2e.py [--build build/win32] [--display :N] [-k NAME]
+    python3 tests/e2e/run_e2e.py --unit-tests [--build build/win32]
+
+With --unit-tests it runs the build's unit_tests.exe (the unit tests on the
+simulated desktop, built for Windows) in the same environment instead, and
+counts its GoogleTest cases.
 
 The last line printed is "N passed, N failed"; the exit status is non-zero
 when a test failed or the environment could not be set up.
@@ -25,6 +30,7 @@ import tempfile
 import threading
 import time
 import unittest
+import xml.etree.ElementTree
 import zipfile
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -85,6 +91,7 @@ class Environment:
         self.standin_exe = self.find_exe("standin.exe")
         self.conformance_exe = self.find_exe("ini_conformance.exe")
         self.host_conformance_exe = self.find_exe("host_conformance.exe")
+        self.unit_tests_exe = self.find_exe("unit_tests.exe")
 
     def find_exe(self, name):
         direct = os.path.join(self.build, name)
@@ -98,9 +105,9 @@ class Environment:
 
     # -- set-up ------------------------------------------------------------
 
-    def start(self):
-        for tool, exe in (("driver.exe", self.driver_exe), ("standin.exe", self.standin_exe)):
-            if exe is None:
+    def start(self, needed=("driver.exe", "standin.exe")):
+        for tool in needed:
+            if self.find_exe(tool) is None:
                 raise SetupError(f"{tool} is not in {self.build}; build the cross build first")
         for program in ("wine", "wineserver") + (("Xvfb",) if self.own_display else ()):
             if shutil.which(program) is None:
@@ -1318,6 +1325,39 @@ class Conformance(unittest.TestCase):
 
 
 # ---------------------------------------------------------------------------
+# The unit tests built for Windows.
+
+
+def run_unit_tests():
+    """Runs unit_tests.exe; returns (passed, failed, skipped) over its cases."""
+    folder = ENV.new_folder("unit-tests")
+    report = os.path.join(folder, "unit_tests.xml")
+    # Failures and skips are printed as they come; the XML report counts.
+    rc, out = ENV.run(ENV.unit_tests_exe, ["--gtest_brief=1", "--gtest_output=xml:unit_tests.xml"],
+                      timeout=600, cwd=folder)
+    log(out.rstrip())
+    if not os.path.isfile(report):
+        log(f"unit_tests.exe ended with {rc} and wrote no report")
+        return 0, 1, 0
+    passed = failed = skipped = 0
+    for case in xml.etree.ElementTree.parse(report).getroot().iter("testcase"):
+        name = f"{case.get('classname')}.{case.get('name')}"
+        if case.find("failure") is not None or case.find("error") is not None:
+            failed += 1
+        elif case.get("result") == "skipped" or case.get("status") == "notrun":
+            skipped += 1
+            reason = case.find("skipped")
+            message = reason.get("message", "") if reason is not None else "disabled"
+            log(f"# skipped {name}: {message.splitlines()[-1] if message else ''}")
+        else:
+            passed += 1
+    if rc != 0 and failed == 0:
+        log(f"unit_tests.exe ended with {rc} although no case failed")
+        failed += 1
+    return passed, failed, skipped
+
+
+# ---------------------------------------------------------------------------
 # Running.
 
 
@@ -1342,6 +1382,8 @@ def main():
                         help="initialise the Wine prefix anew")
     parser.add_argument("-k", dest="patterns", action="append", default=[],
                         help="run only tests whose name contains this text")
+    parser.add_argument("--unit-tests", action="store_true",
+                        help="run the build's unit_tests.exe instead of the end-to-end tests")
     options = parser.parse_args()
 
     global ENV
@@ -1353,29 +1395,34 @@ def main():
 
     signal.signal(signal.SIGTERM, interrupted)
     passed = failed = skipped = 0
+    suite_name = "unit tests" if options.unit_tests else "e2e"
     try:
-        ENV.start()
-        loader = unittest.TestLoader()
-        if options.patterns:
-            loader.testNamePatterns = [f"*{p}*" for p in options.patterns]
-        suite = loader.loadTestsFromModule(sys.modules[__name__])
-        runner = unittest.TextTestRunner(stream=sys.stdout, verbosity=2, resultclass=Result)
-        result = runner.run(suite)
-        skipped = len(result.skipped)
-        failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
-        passed = result.testsRun - failed - skipped
+        if options.unit_tests:
+            ENV.start(needed=("unit_tests.exe",))
+            passed, failed, skipped = run_unit_tests()
+        else:
+            ENV.start()
+            loader = unittest.TestLoader()
+            if options.patterns:
+                loader.testNamePatterns = [f"*{p}*" for p in options.patterns]
+            suite = loader.loadTestsFromModule(sys.modules[__name__])
+            runner = unittest.TextTestRunner(stream=sys.stdout, verbosity=2, resultclass=Result)
+            result = runner.run(suite)
+            skipped = len(result.skipped)
+            failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+            passed = result.testsRun - failed - skipped
     except SetupError as error:
-        log(f"e2e set-up failed: {error}")
+        log(f"{suite_name} set-up failed: {error}")
         failed += 1
     except KeyboardInterrupt:
-        log("e2e interrupted")
+        log(f"{suite_name} interrupted")
         failed += 1
     except Exception as error:  # a broken environment is a failed run
-        log(f"e2e set-up failed: {error!r}")
+        log(f"{suite_name} set-up failed: {error!r}")
         failed += 1
     finally:
         ENV.stop()
-    log(f"# e2e took {time.monotonic() - started:.1f} s; {skipped} skipped")
+    log(f"# {suite_name} took {time.monotonic() - started:.1f} s; {skipped} skipped")
     print(f"{passed} passed, {failed} failed", flush=True)
     return 1 if failed else 0
 
