@@ -122,7 +122,7 @@ struct Win32Host::Impl {
     LRESULT text_box_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                              LPARAM lparam);
     void on_command(WPARAM wparam, LPARAM lparam);
-    bool on_form_mouse(UINT message);
+    void on_form_mouse(UINT message);
     void on_close_request();
 
     // --- The pointer: presses, capture, the mouse pointer (pointer.cpp) ----

@@ -155,26 +155,26 @@ LRESULT Win32Host::Impl::form_message(HWND hwnd, UINT message, WPARAM wparam, LP
 
 // A press and release on the form's background is its Click; the release
 // that follows a double-click belongs to the double-click.
-bool Win32Host::Impl::on_form_mouse(UINT message) {
+void Win32Host::Impl::on_form_mouse(UINT message) {
     switch (message) {
         case WM_LBUTTONDOWN:
             form_pressed = true;
-            return true;
+            break;
         case WM_LBUTTONUP: {
             const bool click = form_pressed && !after_double_click;
             form_pressed = false;
             after_double_click = false;
             if (click)
                 deliver(form_record, EventKind::Click);
-            return true;
+            break;
         }
         case WM_LBUTTONDBLCLK:
             form_pressed = false;
             after_double_click = true;
             deliver(form_record, EventKind::DblClick);
-            return true;
+            break;
         default:
-            return false;
+            break;
     }
 }
 
