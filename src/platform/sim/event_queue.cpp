@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/nesting.h"
 #include "platform/sim/desktop_state.h"
 #include "platform/sim/sim_control.h"
 
@@ -13,13 +14,7 @@ void SimDesktop::deliver(const UiEvent& event) {
     if (ended_ || impl_->sink == nullptr) {
         return;
     }
-    struct Running {
-        int& count;
-        explicit Running(int& c) : count(++c) {}
-        ~Running() { --count; }
-        Running(const Running&) = delete;
-        Running& operator=(const Running&) = delete;
-    } running(handlers_running_);
+    const Nesting running(handlers_running_);
     try {
         if (event.kind == EventKind::Click) {
             // A click on an option button chooses it before its handler runs.
@@ -122,13 +117,7 @@ void SimDesktop::do_events() {
     if (impl_->yield_depth >= kMaxYieldDepth) {
         return;  // the events wait for a level below
     }
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(++d) {}
-        ~Depth() { --depth; }
-        Depth(const Depth&) = delete;
-        Depth& operator=(const Depth&) = delete;
-    } depth(impl_->yield_depth);
+    const Nesting yielding(impl_->yield_depth);
     run_queue();
     if (ended_ && handlers_running_ > 0) {
         throw ProgramEnded{};

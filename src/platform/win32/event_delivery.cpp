@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 
+#include "platform/nesting.h"
 #include "platform/run_time_errors.h"
 #include "platform/win32/client_point.h"
 #include "platform/win32/host_state.h"
@@ -41,9 +42,8 @@ void Win32Host::Impl::report_error(const std::string& text) {
 void Win32Host::Impl::deliver(const UiEvent& event) {
     if (ended || sink == nullptr)
         return;
-    ++handlers_running;
+    const Nesting running(handlers_running);
     guarded([&] { sink->on_event(event); });
-    --handlers_running;
 }
 
 void Win32Host::Impl::deliver(const ControlRecord& record, EventKind kind) {

@@ -2,6 +2,7 @@
 // handlers inside it, and the end itself.
 #include <windows.h>
 
+#include "platform/nesting.h"
 #include "platform/win32/host_state.h"
 
 namespace wl::win32 {
@@ -25,13 +26,7 @@ void Win32Host::Impl::do_events() {
     stop_if_ended();
     if (ended || yield_depth >= kMaxYieldDepth)
         return;
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-        Depth(const Depth&) = delete;
-        Depth& operator=(const Depth&) = delete;
-    } const nesting(yield_depth);
+    const Nesting yielding(yield_depth);
     MSG msg;
     while (!ended && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
