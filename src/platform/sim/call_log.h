@@ -1,10 +1,8 @@
-// The log every simulated service appends its calls to. Every call the logic
-// makes is appended to a call log so tests can check
-// what was passed and in which order. Arguments are separated by "," with no
-// spaces; handles, menus and colours are written in upper-case hexadecimal
-// with a "0x" prefix, 0 as "0" (SetWindowPos's insert-after also as -1 / -2
-// for the topmost / not-topmost markers); numbers in decimal; texts as they
-// are; a missing (null) text as NULL. The lines:
+// The log every simulated service appends its calls to: every call the logic
+// makes, so tests can check what was passed and in which order. Arguments are separated by "," with
+// no spaces; handles, menus and colours are written in upper-case hexadecimal with a "0x" prefix, 0
+// as "0" (SetWindowPos's insert-after also as -1 / -2 for the topmost / not-topmost markers);
+// numbers in decimal; texts as they are; a missing (null) text as NULL. The lines:
 //
 //   FindWindowA(class,title)          FindWindowExA(parent,after,class,title)
 //   BM_CLICK(button)                  WM_GETTEXT(window,buffer_chars)
@@ -27,6 +25,8 @@
 //   PopupMenu(menu)                   MessageBox(text|caption)
 //   DoEvents                          Shell(command_line,show)
 //   Run                               End
+//   ClaimFolder(folder)               AskRunningInstance(show|exit)
+//   WaitUntilFolderFree(folder)
 //
 // Not logged: the properties twips_per_pixel_x/y, program_folder and
 // separator, and the operations of the program's own form and controls
