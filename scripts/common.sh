@@ -54,6 +54,16 @@ build_win32() {
         cmake --build "$dir" -j "$JOBS" "$@"
 }
 
+# The start of the scripts that show the program under Wine (the demo, the
+# screenshots): into the repository, the packages when missing, then the
+# cross build of wendlock.exe and the tools that drive it, in build/win32.
+build_for_wine_scripts() {
+    cd "$REPO" || return 1
+    install_missing || return 1
+    log "cross build (build/win32)"
+    build_win32 --target wendlock standin driver
+}
+
 # The start of the bench and the soak under Wine: into the repository, the
 # packages when missing, then the cross build in build-bench-wine (its
 # progress not shown, its errors are), whose folder is left in

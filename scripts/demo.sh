@@ -5,11 +5,7 @@
 # where the report and a screenshot of the main window were saved.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$REPO" || exit 1
-
-install_missing || exit 1
-log "cross build (build/win32)"
-build_win32 --target wendlock standin driver || exit 1
+build_for_wine_scripts || exit 1
 
 log "demo"
 display_args=()

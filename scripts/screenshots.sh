@@ -6,11 +6,7 @@
 # after a change to the window and commit the pictures.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-cd "$REPO" || exit 1
-
-install_missing || exit 1
-log "cross build (build/win32)"
-build_win32 --target wendlock standin driver || exit 1
+build_for_wine_scripts || exit 1
 
 log "screenshots"
 exec python3 tests/e2e/screenshots.py --build build/win32 "$@"
