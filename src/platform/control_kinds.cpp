@@ -71,6 +71,10 @@ Mask allowed(ControlKind kind) {
 
 }  // namespace
 
+std::string control_display_name(const std::string& name, int index) {
+    return index < 0 ? name : name + "(" + std::to_string(index) + ")";
+}
+
 const char* operation_name(Operation operation) {
     switch (operation) {
         case O::Text:

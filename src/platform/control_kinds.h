@@ -37,6 +37,10 @@ enum class Operation {
     Placement,
 };
 
+// A control's name as messages give it: "Op1(0)" for an element of a
+// control array, the name alone otherwise.
+std::string control_display_name(const std::string& name, int index);
+
 const char* operation_name(Operation operation);
 const char* kind_name(ControlKind kind);
 

@@ -40,7 +40,7 @@ SimWindow* SimControl::window() const {
 }
 
 void SimControl::allow(Operation operation) const {
-    wl::require(kind(), operation, display_name(state_.design.name, state_.design.index));
+    wl::require(kind(), operation, control_display_name(state_.design.name, state_.design.index));
 }
 
 Hwnd SimControl::hwnd() const {
@@ -169,8 +169,8 @@ void SimControl::set_list_index(int index) {
     allow(Operation::SetListIndex);
     if (index < -1 || index >= static_cast<int>(state_.items.size())) {
         throw run_time_error(err::kInvalidPropertyValue,
-                             display_name(state_.design.name, state_.design.index) + " index " +
-                                 std::to_string(index));
+                             control_display_name(state_.design.name, state_.design.index) +
+                                 " index " + std::to_string(index));
     }
     state_.list_index = index;
     if (kind() == ControlKind::ComboBox) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/control_kinds.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace wl::sim {
@@ -20,11 +21,6 @@ std::vector<std::string> list_matching_files(const std::string& folder, const st
 
 constexpr Hwnd kDesktopHwnd = 0x10010;
 constexpr Rect kScreen{0, 0, 1920, 1080};
-
-// "Op1(0)" for an element of a control array, the name alone otherwise.
-inline std::string display_name(const std::string& name, int index) {
-    return index < 0 ? name : name + "(" + std::to_string(index) + ")";
-}
 
 struct SimDesktop::Impl {
     std::map<Hwnd, SimWindow> windows;

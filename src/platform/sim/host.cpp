@@ -88,7 +88,7 @@ std::vector<std::string> SimDesktop::creation_order() const {
 void SimDesktop::type_text(const std::string& name, const std::string& text, int index) {
     SimControl* control = find_control(name, index);
     if (control == nullptr) {
-        throw std::invalid_argument("type_text: no control " + display_name(name, index));
+        throw std::invalid_argument("type_text: no control " + control_display_name(name, index));
     }
     if (control->kind() == ControlKind::OptionButton) {
         control->set_value(true);
@@ -144,7 +144,7 @@ std::unique_ptr<FormWindow> SimDesktop::create_form(const FormSpec& design, Even
 }
 
 std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const ControlSpec& design) {
-    const std::string name = display_name(design.name, design.index);
+    const std::string name = control_display_name(design.name, design.index);
     record("CreateControl(" + name + ")");
     if (&form != impl_->form) {
         throw std::logic_error("create_control: not the simulated form");

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/control_kinds.h"
 #include "platform/win32/host_state.h"
 #include "platform/win32/system_error.h"
 
