@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "conformance/host_driver.h"
+#include "platform/control_kinds.h"
 #include "platform/form_window.h"
 #include "platform/host.h"
 #include "platform/run_time_errors.h"
@@ -65,10 +66,7 @@ inline std::string event_name(EventKind kind) {
 
 // "Picture2.MouseDown(1)", "Op1(0).Click", "Form1.Activate".
 inline std::string describe(const UiEvent& e) {
-    std::string out = e.control;
-    if (e.index >= 0)
-        out += "(" + std::to_string(e.index) + ")";
-    out += "." + event_name(e.kind);
+    std::string out = control_display_name(e.control, e.index) + "." + event_name(e.kind);
     if (e.kind == EventKind::MouseDown || e.kind == EventKind::MouseUp ||
         e.kind == EventKind::MouseMove) {
         out += "(" + std::to_string(e.button) + ")";
@@ -188,9 +186,7 @@ class Rig {
     explicit Rig(HostDriver& driver) : driver_(driver) {
         form_ = driver.host().create_form(test_form_design(), recorder);
         for (const ControlSpec& design : test_control_designs()) {
-            std::string name = design.name;
-            if (design.index >= 0)
-                name += "(" + std::to_string(design.index) + ")";
+            const std::string name = control_display_name(design.name, design.index);
             order_.push_back(name);
             controls_[name] = driver.host().create_control(*form_, design);
         }
