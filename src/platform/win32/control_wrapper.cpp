@@ -9,6 +9,7 @@
 #include "platform/control_kinds.h"
 #include "platform/run_time_errors.h"
 #include "platform/win32/host_state.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/window_text.h"
 
 namespace wl::win32 {
@@ -58,13 +59,9 @@ class Win32Control final : public FormWindow {
                 record_.design.text = std::string(text);
                 host_.rebuild_menu(*record_.parent_menu);
                 return;
-            default: {
-                const std::string value(text);
-                ::SetWindowTextA(record_.hwnd, value.c_str());
-                if (record_.design.graphical)
-                    ::InvalidateRect(record_.hwnd, nullptr, TRUE);
+            default:
+                host_.set_text(record_, std::string(text));
                 return;
-            }
         }
     }
 
@@ -121,6 +118,8 @@ class Win32Control final : public FormWindow {
             return;
         }
         record_.checked = value;
+        // Handled: a hidden item is not in its menu; rebuilt, it takes
+        // record_.checked.
         ::CheckMenuItem(record_.parent_menu->menu.get(), static_cast<UINT>(record_.id),
                         MF_BYCOMMAND | (value ? MF_CHECKED : MF_UNCHECKED));
     }
@@ -133,7 +132,11 @@ class Win32Control final : public FormWindow {
     void add_item(std::string_view item) override {
         allow(Operation::AddItem);
         const std::string value(item);
-        list(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(value.c_str()));
+        const LRESULT added = list(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(value.c_str()));
+        // The list has no room for it: the item would be missing unseen.
+        if (added == LB_ERR || added == LB_ERRSPACE)
+            throw Win32Error("LB_ADDSTRING", "cannot add an item to " + name(),
+                             ERROR_NOT_ENOUGH_MEMORY);
     }
 
     int count() const override {
@@ -158,7 +161,7 @@ class Win32Control final : public FormWindow {
         // "Invalid property value", not a silent no-op.
         if (index < -1 || index >= static_cast<int>(list(LB_GETCOUNT, 0, 0))) {
             throw run_time_error(err::kInvalidPropertyValue,
-                                 record_.display_name() + " index " + std::to_string(index));
+                                 name() + " index " + std::to_string(index));
         }
         // CB_SETCURSEL also puts the item's text into the edit field, or
         // empties it for -1.
@@ -215,16 +218,27 @@ class Win32Control final : public FormWindow {
             host_.apply_pointer();
     }
 
-    int left_twips() const override { return outer(&RECT::left, host_.tpp_x, false); }
-    int top_twips() const override { return outer(&RECT::top, host_.tpp_y, false); }
-    int width_twips() const override { return outer(&RECT::right, host_.tpp_x, true); }
-    int height_twips() const override { return outer(&RECT::bottom, host_.tpp_y, true); }
+    int left_twips() const override {
+        return outer(&RECT::left, host_.screen.twips_per_pixel_x(), false);
+    }
+    int top_twips() const override {
+        return outer(&RECT::top, host_.screen.twips_per_pixel_y(), false);
+    }
+    int width_twips() const override {
+        return outer(&RECT::right, host_.screen.twips_per_pixel_x(), true);
+    }
+    int height_twips() const override {
+        return outer(&RECT::bottom, host_.screen.twips_per_pixel_y(), true);
+    }
 
   private:
     ControlKind kind() const { return record_.design.kind; }
+    std::string name() const {
+        return control_display_name(record_.design.name, record_.design.index);
+    }
 
     void allow(Operation operation) const {
-        wl::require(kind(), operation, record_.display_name());
+        wl::require(kind(), operation, name());
     }
 
     // A coordinate of the outer window rectangle in twips: left/top as they
@@ -232,8 +246,11 @@ class Win32Control final : public FormWindow {
     int outer(LONG RECT::*side, double twips_per_pixel, bool extent) const {
         allow(Operation::Placement);
         RECT r{};
-        if (record_.hwnd == nullptr || !::GetWindowRect(record_.hwnd, &r))
+        if (record_.hwnd == nullptr)
             return 0;
+        // Raised: a placement of 0 would move the window to the corner.
+        if (!::GetWindowRect(record_.hwnd, &r))
+            throw_last_error("GetWindowRect", "cannot read the placement of " + name());
         LONG pixels = r.*side;
         if (extent)
             pixels -= side == &RECT::right ? r.left : r.top;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/host_state.h"
+#include "platform/win32/system_error.h"
 
 namespace wl::win32 {
 
@@ -12,11 +13,19 @@ void Win32Host::Impl::refresh_file_list(ControlRecord& list) {
         return;
     ::SendMessageA(list.hwnd, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list.hwnd, LB_RESETCONTENT, 0, 0);
+    bool full = false;
     for (const std::string& name : names) {
-        ::SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        const LRESULT added =
+            ::SendMessageA(list.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        full = full || added == LB_ERR || added == LB_ERRSPACE;
     }
     ::SendMessageA(list.hwnd, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list.hwnd, nullptr, TRUE);
+    // Raised: a profile missing from the list could not be chosen.
+    if (full) {
+        throw Win32Error("LB_ADDSTRING", "cannot list every file of " + list.folder,
+                         ERROR_NOT_ENOUGH_MEMORY);
+    }
 }
 
 }  // namespace wl::win32

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "platform/types.h"
 
@@ -74,6 +75,32 @@ template <class D>
 Unique<HANDLE, D> adopt(HANDLE handle, D deleter) {
     return Unique<HANDLE, D>(handle == INVALID_HANDLE_VALUE ? nullptr : handle, deleter);
 }
+
+// A named mutex this thread owns from its creation: released, then
+// closed, when the owner goes, so that a waiter sees it free rather than
+// abandoned.
+class OwnedMutex {
+  public:
+    OwnedMutex() = default;
+    explicit OwnedMutex(HANDLE mutex) : mutex_(mutex) {}
+    ~OwnedMutex() {
+        if (mutex_)
+            ::ReleaseMutex(mutex_.get());
+    }
+    OwnedMutex(OwnedMutex&&) = default;
+    OwnedMutex& operator=(OwnedMutex&& other) noexcept {
+        if (this != &other) {
+            if (mutex_)
+                ::ReleaseMutex(mutex_.get());
+            mutex_ = std::move(other.mutex_);
+        }
+        return *this;
+    }
+    explicit operator bool() const { return mutex_ != nullptr; }
+
+  private:
+    UniqueHandle mutex_;
+};
 
 // ---------------------------------------------------------------------------
 // Device contexts, each released the way it was obtained.

@@ -6,31 +6,13 @@
 
 #include "platform/control_kinds.h"
 #include "platform/win32/host_state.h"
-#include "platform/win32/system_error.h"
 
 namespace wl::win32 {
 
-std::string ControlRecord::display_name() const {
-    return design.index < 0 ? design.name : design.name + "(" + std::to_string(design.index) + ")";
-}
-
 Win32Host::Impl::Impl(FileSystem& file_system)
     : files(file_system), instance(::GetModuleHandleA(nullptr)), images(instance) {
-    {
-        const WindowDc screen(nullptr, WindowDc::Area::Client);
-        const int dpi_x = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
-        dpi_y = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-        if (dpi_x <= 0)
-            throw_last_error("cannot read the screen resolution");
-        if (dpi_y <= 0)
-            dpi_y = dpi_x;
-        tpp_x = 1440.0 / dpi_x;
-        tpp_y = 1440.0 / dpi_y;
-    }
     register_classes();
-    default_font.reset(make_font(Font{"MS Sans Serif", 8, false, false}));
-    taskbar_created = ::RegisterWindowMessageA("TaskbarCreated");
-    form_record.host = this;
+    default_font = make_font(Font{"MS Sans Serif", 8, false, false});
 }
 
 Win32Host::Impl::~Impl() {
@@ -38,11 +20,10 @@ Win32Host::Impl::~Impl() {
 }
 
 void Win32Host::Impl::release_form() {
-    sink = nullptr;
-    ended = true;
-    stop_timers();
-    if (form != nullptr)
-        ::DestroyWindow(form);
+    events.detach();
+    loop.end();
+    timers.stop_all();
+    window.destroy();
 }
 
 Win32Host::Win32Host(FileSystem& files) : impl_(std::make_unique<Impl>(files)) {}
@@ -51,11 +32,11 @@ Win32Host::~Win32Host() = default;
 
 std::unique_ptr<FormWindow> Win32Host::create_form(const FormSpec& design, EventSink& sink) {
     impl_->create_form(design, sink);
-    return make_control(*impl_, impl_->form_record);
+    return make_control(*impl_, impl_->controls.form());
 }
 
 std::unique_ptr<Control> Win32Host::create_control(FormWindow& form, const ControlSpec& design) {
-    if (record_of_control(form) != &impl_->form_record) {
+    if (record_of_control(form) != &impl_->controls.form()) {
         throw std::logic_error("controls belong on this host's main window");
     }
     return make_control(*impl_, impl_->create_control(design));
@@ -90,23 +71,23 @@ void Win32Host::end_program() {
 }
 
 double Win32Host::twips_per_pixel_x() const {
-    return impl_->tpp_x;
+    return impl_->screen.twips_per_pixel_x();
 }
 
 double Win32Host::twips_per_pixel_y() const {
-    return impl_->tpp_y;
+    return impl_->screen.twips_per_pixel_y();
 }
 
 bool Win32Host::claim_program_folder(const std::string& folder) {
-    return impl_->claim_program_folder(folder);
+    return impl_->single_instance.claim(folder);
 }
 
 void Win32Host::ask_running_instance(const std::string& folder, InstanceRequest request) {
-    impl_->ask_running_instance(folder, request);
+    impl_->single_instance.ask(folder, request);
 }
 
 bool Win32Host::wait_until_folder_free(const std::string& folder, int timeout_ms) {
-    return impl_->wait_until_folder_free(folder, timeout_ms);
+    return SingleInstance::wait_until_free(folder, timeout_ms);
 }
 
 }  // namespace wl::win32

@@ -1,58 +1,32 @@
-// The state behind Win32Host: the form, the records of its controls and the
-// host's own bookkeeping. Its members are defined across the files of
-// platform/win32, one concern each; the comment above each group names it.
+// Win32Host::Impl: the parts of the host, each owning its own state behind
+// a small interface (control_table.h, main_window.h, message_loop.h,
+// event_delivery.h, tab_and_focus.h, timers.h, tray_messages.h,
+// single_instance.h), and the work that joins them. Its members are defined
+// across the files of platform/win32, one concern each; the comment above
+// each group names it.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/form_window.h"
-#include "platform/pointer_press.h"
-#include "platform/tab_order.h"
+#include "platform/win32/control_table.h"
+#include "platform/win32/event_delivery.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/images.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/message_loop.h"
+#include "platform/win32/screen_units.h"
+#include "platform/win32/single_instance.h"
+#include "platform/win32/tab_and_focus.h"
+#include "platform/win32/timers.h"
+#include "platform/win32/tray_messages.h"
 #include "platform/win32/win32_host.h"
 
 namespace wl::win32 {
-
-// What the host keeps of one control (or of the form itself). Records live as
-// long as the host, so window procedures may hold on to them.
-struct ControlRecord {
-    Win32Host::Impl* host = nullptr;
-    ControlSpec design;          // name, index, kind and design values; a menu's
-                                 // design.text is its current caption
-    HWND hwnd = nullptr;         // nullptr for shapes, timers and menus
-    int id = 0;                  // control, menu command or timer identifier
-    std::optional<Colour> back;  // design.back_colour as the logic changed it
-    Picture picture = Picture::None;
-    UniqueFont font;
-    UniqueBrush brush;  // background brush of WM_CTLCOLOR*, in brush_colour
-    Colour brush_colour = kInvalidColour;
-    std::string folder;  // file list
-    // State of the kinds without a window of their own.
-    bool visible = true;
-    bool enabled = true;
-    bool timer_running = false;
-    RECT bounds{};  // shape: pixels in the form's client area
-    // Menus.
-    UniqueMenu menu;                       // a Menu's pop-up menu
-    ControlRecord* parent_menu = nullptr;  // a MenuItem's menu
-    std::vector<ControlRecord*> items;     // a Menu's items, top to bottom
-    bool checked = false;                  // a menu item's check mark while it is hidden
-    // Subclassed text boxes: their own window procedure, and a press that
-    // may become a click.
-    WNDPROC original_proc = nullptr;
-    bool pressed = false;
-    PointerPress pointer;  // picture boxes: buttons held since the press
-
-    std::string display_name() const;
-};
 
 struct Win32Host::Impl {
     static constexpr const char* kFormClass = "WendlockForm";
@@ -67,31 +41,26 @@ struct Win32Host::Impl {
 
     FileSystem& files;
     HINSTANCE instance;
-    double tpp_x = 15.0;
-    double tpp_y = 15.0;
-    int dpi_y = 96;
+    ScreenUnits screen;
     Images images;
     UniqueFont default_font;
-    UINT taskbar_created = 0;
 
-    EventSink* sink = nullptr;
-    HWND form = nullptr;
-    ControlRecord form_record;
+    // The parts.
+    ControlTable controls{*this};
+    MainWindow window;
+    MessageLoop loop;
+    EventDelivery events{loop, window};
+    KeyboardFocus focus{controls, window};
+    Timers timers{window};
+    TrayMessages tray;
+    SingleInstance single_instance;
+
+    // The main window's mouse pointer (pointer.cpp), and a press on its
+    // background that may become a click (window_procedures.cpp).
     MousePointer pointer = MousePointer::Default;
     Picture mouse_icon = Picture::None;
-    HWND tooltip = nullptr;
-    HWND saved_focus = nullptr;
     bool form_pressed = false;
     bool after_double_click = false;
-    bool ended = false;
-    int yield_depth = 0;       // do_events calls running inside one another
-    int handlers_running = 0;  // deliveries to the sink in progress
-    bool reporting = false;    // an error box is open
-
-    std::vector<std::unique_ptr<ControlRecord>> records;  // creation (tab) order
-    std::map<int, ControlRecord*> by_id;
-    std::map<HWND, ControlRecord*> by_hwnd;
-    int next_id = 2000;  // clear of the ids of combo boxes' own children
 
     // The logic let go of the form: no event reaches it any more (host.cpp).
     void release_form();
@@ -100,46 +69,37 @@ struct Win32Host::Impl {
     void register_classes();
     void create_form(const FormSpec& design, EventSink& event_sink);
     ControlRecord& create_control(const ControlSpec& design);
-    int to_pixels_x(int twips) const;
-    int to_pixels_y(int twips) const;
-    HFONT make_font(const Font& font) const;
-
-    // --- Delivering events to the program (event_delivery.cpp) -------------
-    // Runs f, showing any exception in a message box instead of letting it
-    // unwind into user32; false when f threw.
-    bool guarded(const std::function<void()>& f);
-    void report_error(const std::string& text);
-    void deliver(const UiEvent& event);
-    void deliver(const ControlRecord& record, EventKind kind);
-    bool query_unload(int reason);
-    void mouse_event(ControlRecord& record, EventKind kind, int button, WPARAM wparam,
-                     LPARAM lparam);
+    void create_window(ControlRecord& record);
+    void dress_window(ControlRecord& record);
+    void add_tooltip(const ControlRecord& record);
+    void create_windowless(ControlRecord& record);
+    // Raises Win32Error when the system has no such font.
+    UniqueFont make_font(const Font& font) const;
 
     // --- Turning window messages into events (window_procedures.cpp) -------
     LRESULT form_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+    std::optional<LRESULT> on_registered_message(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT picture_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                             LPARAM lparam);
     LRESULT text_box_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                              LPARAM lparam);
-    void on_command(WPARAM wparam, LPARAM lparam);
     void on_form_mouse(UINT message);
     void on_close_request();
+    void on_form_destroyed();
+    // Notifications of the standard controls (control_notifications.cpp).
+    void on_command(WPARAM wparam, LPARAM lparam);
 
     // --- The pointer: presses, capture, the mouse pointer (pointer.cpp) ----
     // A button, move or capture message of a picture box; false for others.
     bool on_picture_pointer(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                             LPARAM lparam);
+    void on_picture_release(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
+                            LPARAM lparam);
+    void mouse_event(ControlRecord& record, EventKind kind, int button, WPARAM wparam,
+                     LPARAM lparam);
     void cancel_pointer_presses();
-    bool on_set_cursor(HWND window, UINT hit_test);
+    bool on_set_cursor(HWND target, UINT hit_test);
     void apply_pointer();
-
-    // --- Keyboard focus and Tab (tab_and_focus.cpp) -------------------------
-    bool handle_tab(const MSG& msg);
-    std::vector<TabStop> tab_stops() const;
-    void save_focus(HWND form_window);
-    void restore_focus(HWND form_window);
-    bool has_focus(HWND control) const;
-    void focus_back_to_form();
 
     // --- Painting (painting.cpp) ---------------------------------------------
     Colour effective_back(const ControlRecord& record) const;
@@ -152,10 +112,10 @@ struct Win32Host::Impl {
     void paint_picture(ControlRecord& record, HWND hwnd);
 
     // --- State of the controls (control_state.cpp) ---------------------------
-    ControlRecord* record_of(HWND hwnd) const;
     void set_visible(ControlRecord& record, bool visible);
     void set_enabled(ControlRecord& record, bool enabled);
     void set_option(ControlRecord& record, bool value);
+    void set_text(ControlRecord& record, const std::string& text);
 
     // --- Pop-up menus (menus.cpp) ---------------------------------------------
     void rebuild_menu(ControlRecord& menu);
@@ -163,8 +123,6 @@ struct Win32Host::Impl {
 
     // --- Timers (timers.cpp) ----------------------------------------------------
     void start_timer(ControlRecord& timer);
-    void stop_timer(ControlRecord& timer);
-    void stop_timers();
     void on_timer(WPARAM id);
 
     // --- File lists (file_lists.cpp) --------------------------------------------
@@ -181,16 +139,6 @@ struct Win32Host::Impl {
 
     // --- Starting other programs (program_launch.cpp) ----------------------------
     void start_program(const std::string& command_line, int show);
-
-    // --- One instance per program folder (single_instance.cpp) -------------------
-    UniqueHandle instance_mutex;
-    std::uint32_t instance_key = 0;
-    static UINT instance_request_message();
-    bool claim_program_folder(const std::string& folder);
-    void ask_running_instance(const std::string& folder, InstanceRequest request);
-    bool wait_until_folder_free(const std::string& folder, int timeout_ms);
-    // A request broadcast by a later start; false when it is for another folder.
-    bool on_instance_request(WPARAM key, LPARAM request);
 };
 
 // The window procedures of the host's windows (window_procedures.cpp).

@@ -1,14 +1,23 @@
 // The program's pictures from the resources of wendlock.rc.
 #include "platform/win32/images.h"
 
+#include <string>
+
 #include "platform/win32/resource.h"
+#include "platform/win32/system_error.h"
 
 namespace wl::win32 {
 
 namespace {
 
+// Raised: a picture missing from the resources would leave the tray icon,
+// the window's icon or the finder blank.
 HANDLE load(HINSTANCE instance, int id, UINT type, int size) {
-    return ::LoadImageA(instance, MAKEINTRESOURCEA(id), type, size, size, LR_DEFAULTCOLOR);
+    const HANDLE image = ::LoadImageA(instance, MAKEINTRESOURCEA(id), type, size, size,
+                                      type == IMAGE_BITMAP ? 0 : LR_DEFAULTCOLOR);
+    if (image == nullptr)
+        throw_last_error("LoadImageA", "cannot load the picture " + std::to_string(id));
+    return image;
 }
 
 }  // namespace
@@ -20,8 +29,7 @@ Images::Images(HINSTANCE instance) {
     tray_large_.reset(static_cast<HICON>(load(instance, IDI_TRAY, IMAGE_ICON, 32)));
     tray_small_.reset(static_cast<HICON>(load(instance, IDI_TRAY, IMAGE_ICON, small)));
     finder_.reset(static_cast<HCURSOR>(load(instance, IDC_FINDER, IMAGE_CURSOR, 32)));
-    logo_.reset(static_cast<HBITMAP>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0)));
+    logo_.reset(static_cast<HBITMAP>(load(instance, IDB_LOGO, IMAGE_BITMAP, 0)));
 }
 
 std::uint64_t Images::handle(Picture picture) const {

@@ -6,17 +6,20 @@
 #include <exception>
 
 #include "app/program.h"
+#include "platform/win32/system_error.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
     // The manifest declares DPI awareness too; this covers a stripped one.
+    // Handled: without it the window is drawn scaled, nothing else changes.
     ::SetProcessDPIAware();
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
-    ::InitCommonControlsEx(&controls);
-
     try {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
+        // Raised: without them the window's controls cannot be made.
+        if (!::InitCommonControlsEx(&controls))
+            wl::win32::throw_last_error("InitCommonControlsEx", "cannot start the controls");
         wl::win32::Win32WindowSystem windows;
         wl::win32::Win32Shell shell;
         wl::win32::Win32FileSystem files;

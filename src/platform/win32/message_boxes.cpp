@@ -4,13 +4,17 @@
 #include <windows.h>
 
 #include "platform/win32/host_state.h"
+#include "platform/win32/system_error.h"
 
 namespace wl::win32 {
 
 int Win32Host::Impl::message_box(const std::string& text, const std::string& caption,
                                  unsigned flags) {
-    const HWND owner = form != nullptr && ::IsWindowVisible(form) ? form : nullptr;
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    const int result = ::MessageBoxA(window.box_owner(), text.c_str(), caption.c_str(), flags);
+    // Raised: 0 is no button, and the program would take it for one.
+    if (result == 0)
+        throw_last_error("MessageBoxA", "cannot show the message box " + caption);
+    return result;
 }
 
 }  // namespace wl::win32

@@ -1,34 +1,33 @@
 // The message loop: the program's own loop until the end, the yields of
 // handlers inside it, and the end itself.
-#include <windows.h>
+#include "platform/win32/message_loop.h"
 
-#include "platform/nesting.h"
+#include "platform/host.h"
 #include "platform/win32/host_state.h"
 
 namespace wl::win32 {
 
-void Win32Host::Impl::dispatch(MSG& msg) {
-    if (handle_tab(msg))
-        return;
-    if (form != nullptr && ::IsDialogMessageA(form, &msg))
-        return;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+bool MessageLoop::end() {
+    if (ended_)
+        return false;
+    ended_ = true;
+    return true;
 }
 
-void Win32Host::Impl::do_events() {
+void MessageLoop::stop_if_ended() const {
     // After the end, a handler that yields goes no further; the loop's own
     // caller, outside every handler, just finds nothing to run.
-    const auto stop_if_ended = [this] {
-        if (ended && handlers_running > 0)
-            throw ProgramEnded{};
-    };
+    if (ended_ && handlers_running_ > 0)
+        throw ProgramEnded{};
+}
+
+void MessageLoop::do_events(const Dispatch& dispatch) {
     stop_if_ended();
-    if (ended || yield_depth >= kMaxYieldDepth)
+    if (ended_ || yield_depth_ >= kMaxYieldDepth)
         return;
-    const Nesting yielding(yield_depth);
+    const Nesting yielding(yield_depth_);
     MSG msg;
-    while (!ended && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!ended_ && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave it for the loop that owns it.
             ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -39,9 +38,9 @@ void Win32Host::Impl::do_events() {
     stop_if_ended();
 }
 
-void Win32Host::Impl::run() {
+void MessageLoop::run(const Dispatch& dispatch) {
     MSG msg;
-    while (!ended) {
+    while (!ended_) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == -1)
             break;
@@ -51,14 +50,29 @@ void Win32Host::Impl::run() {
     }
 }
 
-void Win32Host::Impl::end_program() {
-    if (ended)
+void Win32Host::Impl::dispatch(MSG& msg) {
+    if (focus.handle_tab(msg))
         return;
-    ended = true;
-    stop_timers();
-    if (form != nullptr)
-        ::DestroyWindow(form);
-    ::PostQuitMessage(0);
+    if (window.exists() && ::IsDialogMessageA(window.handle(), &msg))
+        return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+}
+
+void Win32Host::Impl::do_events() {
+    loop.do_events([this](MSG& msg) { dispatch(msg); });
+}
+
+void Win32Host::Impl::run() {
+    loop.run([this](MSG& msg) { dispatch(msg); });
+}
+
+void Win32Host::Impl::end_program() {
+    if (!loop.end())
+        return;
+    timers.stop_all();
+    window.destroy();
+    MessageLoop::quit();
 }
 
 }  // namespace wl::win32

@@ -2,6 +2,8 @@
 // command buttons, the shapes drawn on the form, and the picture boxes.
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/win32/host_state.h"
 #include "platform/win32/window_text.h"
 
@@ -21,14 +23,20 @@ Colour Win32Host::Impl::effective_back(const ControlRecord& record) const {
         case ControlKind::Form:
             return rgb(192, 192, 192);
         default:
-            return effective_back(form_record);
+            return effective_back(controls.form());
     }
 }
 
 HBRUSH Win32Host::Impl::brush_for(ControlRecord& record) {
     const Colour colour = effective_back(record);
     if (!record.brush || record.brush_colour != colour) {
-        record.brush.reset(::CreateSolidBrush(static_cast<COLORREF>(colour)));
+        UniqueBrush brush(::CreateSolidBrush(static_cast<COLORREF>(colour)));
+        // Handled: out of GDI objects the control keeps its last brush, or
+        // the system's window colour; raising would stop every repaint
+        // with a box.
+        if (!brush)
+            return record.brush ? record.brush.get() : ::GetSysColorBrush(COLOR_WINDOW);
+        record.brush = std::move(brush);
         record.brush_colour = colour;
     }
     return record.brush.get();
@@ -36,20 +44,20 @@ HBRUSH Win32Host::Impl::brush_for(ControlRecord& record) {
 
 void Win32Host::Impl::repaint(const ControlRecord& record) {
     if (record.design.kind == ControlKind::Form) {
-        if (form != nullptr) {
-            ::RedrawWindow(form, nullptr, nullptr,
+        if (window.exists()) {
+            ::RedrawWindow(window.handle(), nullptr, nullptr,
                            RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
         }
     } else if (record.design.kind == ControlKind::Shape) {
-        if (form != nullptr)
-            ::InvalidateRect(form, &record.bounds, TRUE);
+        if (window.exists())
+            ::InvalidateRect(window.handle(), &record.bounds, TRUE);
     } else if (record.hwnd != nullptr) {
         ::InvalidateRect(record.hwnd, nullptr, TRUE);
     }
 }
 
 LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
-    ControlRecord* record = record_of(control);
+    ControlRecord* record = controls.of_window(control);
     if (record != nullptr) {
         switch (record->design.kind) {
             case ControlKind::Label:
@@ -74,20 +82,20 @@ LRESULT Win32Host::Impl::on_ctl_colour(UINT message, HDC dc, HWND control) {
             }
             case ControlKind::CommandButton:
                 // Only the corners around the button face: the form's colour.
-                ::SetBkColor(dc, effective_back(form_record));
-                return reinterpret_cast<LRESULT>(brush_for(form_record));
+                ::SetBkColor(dc, effective_back(controls.form()));
+                return reinterpret_cast<LRESULT>(brush_for(controls.form()));
             default:
                 break;
         }
     }
-    return ::DefWindowProcA(form, message, reinterpret_cast<WPARAM>(dc),
+    return ::DefWindowProcA(window.handle(), message, reinterpret_cast<WPARAM>(dc),
                             reinterpret_cast<LPARAM>(control));
 }
 
 // A graphical command button: its back colour, the caption centred, sunken
 // while pressed, etched grey text while disabled.
 void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
-    ControlRecord* record = record_of(item.hwndItem);
+    ControlRecord* record = controls.of_window(item.hwndItem);
     if (record == nullptr || item.CtlType != ODT_BUTTON)
         return;
     const HDC dc = item.hDC;
@@ -127,19 +135,21 @@ void Win32Host::Impl::draw_button(const DRAWITEMSTRUCT& item) {
 
 void Win32Host::Impl::fill_background(HDC dc) {
     RECT client{};
-    ::GetClientRect(form, &client);
-    ::FillRect(dc, &client, brush_for(form_record));
+    ::GetClientRect(window.handle(), &client);
+    ::FillRect(dc, &client, brush_for(controls.form()));
 }
 
 // The form's own drawing: the frames of its visible shapes.
 void Win32Host::Impl::paint_form(HDC dc) {
-    for (const auto& record : records) {
+    for (const ControlRecord* record : controls.in_order()) {
         if (record->design.kind != ControlKind::Shape || !record->visible)
             continue;
         const Colour colour = record->design.fore_colour ? *record->design.fore_colour
                               : record->back             ? *record->back
                                              : static_cast<Colour>(::GetSysColor(COLOR_WINDOWTEXT));
         const UniquePen pen(::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(colour)));
+        if (!pen)
+            continue;  // handled: out of GDI objects the frame is left out of this paint
         const SelectObjectScope select_pen(dc, pen.get());
         const SelectObjectScope select_brush(dc, ::GetStockObject(NULL_BRUSH));
         const RECT& r = record->bounds;

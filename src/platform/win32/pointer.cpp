@@ -46,30 +46,53 @@ bool Win32Host::Impl::on_picture_pointer(ControlRecord& record, HWND hwnd, UINT 
         }
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            // A release whose press went elsewhere (the form's background,
-            // say) is not this box's: without a capture it merely ended over
-            // it.
-            const int button = button_of(message);
-            if (!record.pointer.release(button))
-                return true;
-            const bool click = button == 1 && inside_client(hwnd, lparam);
-            mouse_event(record, EventKind::MouseUp, button, wparam, lparam);
-            if (!record.pointer.held() && ::GetCapture() == hwnd)
-                ::ReleaseCapture();
-            if (click)
-                deliver(record, EventKind::Click);
+        case WM_MBUTTONUP:
+            on_picture_release(record, hwnd, message, wparam, lparam);
             return true;
-        }
         case WM_CAPTURECHANGED:
             // Taken away before the release (another window took the
             // pointer, the user switched away): the release will not come.
             if (reinterpret_cast<HWND>(lparam) != hwnd && record.pointer.lose_capture())
-                deliver(record, EventKind::LostCapture);
+                events.deliver(record, EventKind::LostCapture);
             return true;
         default:
             return false;
     }
+}
+
+void Win32Host::Impl::on_picture_release(ControlRecord& record, HWND hwnd, UINT message,
+                                         WPARAM wparam, LPARAM lparam) {
+    // A release whose press went elsewhere (the form's background, say) is
+    // not this box's: without a capture it merely ended over it.
+    const int button = button_of(message);
+    if (!record.pointer.release(button))
+        return;
+    const bool click = button == 1 && inside_client(hwnd, lparam);
+    mouse_event(record, EventKind::MouseUp, button, wparam, lparam);
+    if (!record.pointer.held() && ::GetCapture() == hwnd)
+        ::ReleaseCapture();
+    if (click)
+        events.deliver(record, EventKind::Click);
+}
+
+void Win32Host::Impl::mouse_event(ControlRecord& record, EventKind kind, int button, WPARAM wparam,
+                                  LPARAM lparam) {
+    UiEvent event;
+    event.control = record.design.name;
+    event.index = record.design.index;
+    event.kind = kind;
+    event.button = button;
+    event.shift = ((wparam & MK_SHIFT) != 0 ? 1 : 0) | ((wparam & MK_CONTROL) != 0 ? 2 : 0) |
+                  (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    // The tray icon's notifications arrive here as WM_MOUSEMOVE whose lParam
+    // is the shell's mouse message: x in pixels is that message number.
+    const POINT p = point_of(lparam);
+    // Multiplied in single precision: x / (float)twips_per_pixel then gives
+    // the pixel value back exactly at every DPI (not so for a product
+    // rounded from double, at 168 DPI for one).
+    event.x = static_cast<float>(p.x) * static_cast<float>(screen.twips_per_pixel_x());
+    event.y = static_cast<float>(p.y) * static_cast<float>(screen.twips_per_pixel_y());
+    events.deliver(event);
 }
 
 // The window went inactive or was told to cancel modes (Alt+Tab, another
@@ -77,21 +100,19 @@ bool Win32Host::Impl::on_picture_pointer(ControlRecord& record, HWND hwnd, UINT 
 // boxes will not see its release, so its capture goes now. Windows does not
 // always take the capture away from a background thread by itself.
 void Win32Host::Impl::cancel_pointer_presses() {
-    for (auto& record : records) {
+    for (ControlRecord* record : controls.in_order()) {
         if (!record->pointer.held())
             continue;
         if (record->hwnd != nullptr && ::GetCapture() == record->hwnd) {
             ::ReleaseCapture();  // WM_CAPTURECHANGED ends the press
         } else if (record->pointer.lose_capture()) {
-            deliver(*record, EventKind::LostCapture);
+            events.deliver(*record, EventKind::LostCapture);
         }
     }
 }
 
-bool Win32Host::Impl::on_set_cursor(HWND window, UINT hit_test) {
-    if (pointer != MousePointer::Custom || hit_test != HTCLIENT || form == nullptr)
-        return false;
-    if (window != form && !::IsChild(form, window))
+bool Win32Host::Impl::on_set_cursor(HWND target, UINT hit_test) {
+    if (pointer != MousePointer::Custom || hit_test != HTCLIENT || !window.holds(target))
         return false;
     const HCURSOR cursor = images.cursor(mouse_icon);
     if (cursor == nullptr)

@@ -17,8 +17,10 @@ void Win32Host::Impl::start_program(const std::string& command_line, int show) {
     std::string line = command_line;  // CreateProcessA may write into it
     if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process)) {
+        // Raised as the runtime's "File not found", which the program
+        // reports, with what the system said.
         const DWORD code = ::GetLastError();
-        throw run_time_error(err::kFileNotFound, command_line + " (system error " +
+        throw run_time_error(err::kFileNotFound, command_line + " (CreateProcessA failed with system error " +
                                                      std::to_string(code) + ": " +
                                                      system_error_text(code) + ")");
     }

@@ -1,11 +1,8 @@
-// One running instance per program folder: a named mutex per folder, held by
-// the instance's thread until it ends, and a registered message that a later
-// start broadcasts to ask that instance to show itself or to end.
-#include <windows.h>
+// One running instance per program folder.
+#include "platform/win32/single_instance.h"
 
 #include <cstdio>
 
-#include "platform/win32/host_state.h"
 #include "platform/win32/system_error.h"
 
 namespace wl::win32 {
@@ -37,12 +34,13 @@ std::string mutex_name(const std::string& folder) {
 
 }  // namespace
 
-UINT Win32Host::Impl::instance_request_message() {
-    static const UINT message = ::RegisterWindowMessageA(kRequestMessage);
-    return message;
+SingleInstance::SingleInstance() : request_message_(::RegisterWindowMessageA(kRequestMessage)) {
+    // Raised: without it a second start could neither show nor end this one.
+    if (request_message_ == 0)
+        throw_last_error("RegisterWindowMessageA", "cannot register the instance request");
 }
 
-bool Win32Host::Impl::claim_program_folder(const std::string& folder) {
+bool SingleInstance::claim(const std::string& folder) {
     // Owned by this thread from the start, so that a later start can wait
     // for this instance's end on it.
     const HANDLE mutex = ::CreateMutexA(nullptr, TRUE, mutex_name(folder).c_str());
@@ -51,24 +49,28 @@ bool Win32Host::Impl::claim_program_folder(const std::string& folder) {
     if (mutex == nullptr && ::GetLastError() == ERROR_ACCESS_DENIED)
         return false;
     if (mutex == nullptr)
-        throw_last_error("cannot claim the program folder " + folder);
+        throw_last_error("CreateMutexA", "cannot claim the program folder " + folder);
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Opened, not created: the running instance owns it, not this one.
         ::CloseHandle(mutex);
         return false;
     }
-    instance_mutex.reset(mutex);
-    instance_key = folder_key(folder);
+    mutex_ = OwnedMutex(mutex);
+    key_ = folder_key(folder);
     return true;
 }
 
-void Win32Host::Impl::ask_running_instance(const std::string& folder, InstanceRequest request) {
-    // The running instance may bring its window to the front.
+void SingleInstance::ask(const std::string& folder, InstanceRequest request) const {
+    // Handled: the running instance may bring its window to the front, or
+    // not; the request reaches it either way.
     ::AllowSetForegroundWindow(ASFW_ANY);
-    ::PostMessageA(HWND_BROADCAST, instance_request_message(), folder_key(folder),
-                   request == InstanceRequest::Exit ? 1 : 0);
+    if (!::PostMessageA(HWND_BROADCAST, request_message_, folder_key(folder),
+                        request == InstanceRequest::Exit ? 1 : 0)) {
+        throw_last_error("PostMessageA", "cannot reach the running instance");
+    }
 }
 
-bool Win32Host::Impl::wait_until_folder_free(const std::string& folder, int timeout_ms) {
+bool SingleInstance::wait_until_free(const std::string& folder, int timeout_ms) {
     const UniqueHandle mutex(::OpenMutexA(SYNCHRONIZE, FALSE, mutex_name(folder).c_str()));
     if (!mutex)
         return ::GetLastError() != ERROR_ACCESS_DENIED;  // nobody holds it, or one we cannot see
@@ -79,11 +81,11 @@ bool Win32Host::Impl::wait_until_folder_free(const std::string& folder, int time
     return true;
 }
 
-bool Win32Host::Impl::on_instance_request(WPARAM key, LPARAM request) {
-    if (!instance_mutex || static_cast<std::uint32_t>(key) != instance_key)
-        return false;  // another folder's instance is meant
-    deliver(form_record, request == 1 ? EventKind::ExitRequested : EventKind::ShowRequested);
-    return true;
+std::optional<InstanceRequest> SingleInstance::request_in(UINT message, WPARAM key,
+                                                          LPARAM request) const {
+    if (message != request_message_ || !mutex_ || static_cast<std::uint32_t>(key) != key_)
+        return std::nullopt;  // not a request, or another folder's instance is meant
+    return request == 1 ? InstanceRequest::Exit : InstanceRequest::Show;
 }
 
 }  // namespace wl::win32

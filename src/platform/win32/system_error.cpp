@@ -15,13 +15,14 @@ std::string system_error_text(DWORD code) {
     return text.empty() ? "unknown error" : text;
 }
 
-Win32Error::Win32Error(const std::string& what_failed, DWORD code)
-    : std::runtime_error(what_failed + ": system error " + std::to_string(code) + ": " +
-                         system_error_text(code)),
+Win32Error::Win32Error(const std::string& call, const std::string& what_failed, DWORD code)
+    : std::runtime_error(what_failed + ": " + call + " failed with system error " +
+                         std::to_string(code) + ": " + system_error_text(code)),
+      call_(call),
       code_(code) {}
 
-void throw_last_error(const std::string& what_failed) {
-    throw Win32Error(what_failed, ::GetLastError());
+void throw_last_error(const std::string& call, const std::string& what_failed) {
+    throw Win32Error(call, what_failed, ::GetLastError());
 }
 
 }  // namespace wl::win32

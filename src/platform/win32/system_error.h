@@ -1,5 +1,5 @@
-// Failures of Win32 calls, reported with the system's error code and its
-// text, so that whoever reads the message can tell why.
+// Failures of Win32 calls, reported with the call's name, the system's error
+// code and its text, so that whoever reads the message can tell why.
 #pragma once
 
 #include <windows.h>
@@ -13,17 +13,19 @@ namespace wl::win32 {
 // "unknown error" when it has none.
 std::string system_error_text(DWORD code);
 
-// "<what failed>: system error <code>: <its text>"
+// "<what failed>: <call> failed with system error <code>: <its text>"
 class Win32Error : public std::runtime_error {
   public:
-    Win32Error(const std::string& what_failed, DWORD code);
+    Win32Error(const std::string& call, const std::string& what_failed, DWORD code);
+    const std::string& call() const { return call_; }
     DWORD code() const { return code_; }
 
   private:
+    std::string call_;
     DWORD code_;
 };
 
-// Throws Win32Error for the calling thread's last error.
-[[noreturn]] void throw_last_error(const std::string& what_failed);
+// Throws Win32Error for the calling thread's last error after `call` failed.
+[[noreturn]] void throw_last_error(const std::string& call, const std::string& what_failed);
 
 }  // namespace wl::win32

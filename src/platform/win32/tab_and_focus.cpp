@@ -1,17 +1,14 @@
-// Keyboard focus and Tab: Tab and Shift+Tab follow the shared tab rule over
-// the controls in creation order, whatever their stacking order; the form
-// keeps the focused control while it is inactive, and a control that can no
-// longer take the focus hands it back.
-#include <windows.h>
+// Keyboard focus and Tab over the host's controls.
+#include "platform/win32/tab_and_focus.h"
 
-#include "platform/win32/host_state.h"
+#include <windows.h>
 
 namespace wl::win32 {
 
-std::vector<TabStop> Win32Host::Impl::tab_stops() const {
+std::vector<TabStop> KeyboardFocus::tab_stops() const {
     std::vector<TabStop> stops;
-    stops.reserve(records.size());
-    for (const auto& record : records) {
+    stops.reserve(controls_.in_order().size());
+    for (const ControlRecord* record : controls_.in_order()) {
         const HWND hwnd = record->hwnd;
         stops.push_back(
             TabStop{record->design.kind, hwnd != nullptr && ::IsWindowVisible(hwnd) != FALSE,
@@ -22,25 +19,26 @@ std::vector<TabStop> Win32Host::Impl::tab_stops() const {
     return stops;
 }
 
-bool Win32Host::Impl::handle_tab(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || form == nullptr)
-        return false;
-    if (msg.hwnd != form && !::IsChild(form, msg.hwnd))
+// The place in the tab order of the control that is, or holds, the window.
+int KeyboardFocus::index_of(HWND window) const {
+    const auto& order = controls_.in_order();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const HWND hwnd = order[i]->hwnd;
+        if (hwnd != nullptr && (hwnd == window || ::IsChild(hwnd, window)))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool KeyboardFocus::handle_tab(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !window_.holds(msg.hwnd))
         return false;
     if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
         return false;
-    int current = -1;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const HWND hwnd = records[i]->hwnd;
-        if (hwnd != nullptr && (hwnd == msg.hwnd || ::IsChild(hwnd, msg.hwnd))) {
-            current = static_cast<int>(i);
-            break;
-        }
-    }
-    const int next = next_tab_stop(tab_stops(), current, ::GetKeyState(VK_SHIFT) < 0);
+    const int next = next_tab_stop(tab_stops(), index_of(msg.hwnd), ::GetKeyState(VK_SHIFT) < 0);
     if (next < 0)
         return true;
-    const ControlRecord& target = *records[static_cast<std::size_t>(next)];
+    const ControlRecord& target = *controls_.in_order()[static_cast<std::size_t>(next)];
     ::SetFocus(target.hwnd);
     if (target.design.kind == ControlKind::TextBox) {
         ::SendMessageA(target.hwnd, EM_SETSEL, 0, -1);
@@ -50,43 +48,39 @@ bool Win32Host::Impl::handle_tab(const MSG& msg) {
     return true;
 }
 
-// The form goes inactive: the control with the focus gets it back later.
-void Win32Host::Impl::save_focus(HWND form_window) {
+void KeyboardFocus::save() {
     const HWND focus = ::GetFocus();
-    if (focus != nullptr && ::IsChild(form_window, focus))
-        saved_focus = focus;
+    if (focus != nullptr && window_.holds(focus) && focus != window_.handle())
+        saved_ = focus;
 }
 
-// The form got the focus: it passes it to the control that had it, if that
-// can still take it, else to the first tab stop.
-void Win32Host::Impl::restore_focus(HWND form_window) {
+void KeyboardFocus::restore() {
     HWND target = nullptr;
-    if (saved_focus != nullptr && ::IsWindow(saved_focus) && ::IsChild(form_window, saved_focus) &&
-        ::IsWindowVisible(saved_focus) && ::IsWindowEnabled(saved_focus)) {
-        target = saved_focus;
+    if (saved_ != nullptr && ::IsWindow(saved_) && window_.holds(saved_) &&
+        saved_ != window_.handle() && ::IsWindowVisible(saved_) && ::IsWindowEnabled(saved_)) {
+        target = saved_;
     } else {
         const int first = next_tab_stop(tab_stops(), -1, false);
         if (first >= 0)
-            target = records[static_cast<std::size_t>(first)]->hwnd;
+            target = controls_.in_order()[static_cast<std::size_t>(first)]->hwnd;
     }
     if (target != nullptr)
         ::SetFocus(target);
 }
 
-bool Win32Host::Impl::has_focus(HWND control) const {
+bool KeyboardFocus::has(HWND control) const {
     const HWND focus = ::GetFocus();
     return control != nullptr && focus != nullptr &&
            (focus == control || ::IsChild(control, focus));
 }
 
-// Keyboard focus must not stay on, or vanish with, a control that can no
-// longer take it (hiding it hands the focus to the form, disabling it drops
-// the focus altogether): the form takes it and hands it on.
-void Win32Host::Impl::focus_back_to_form() {
-    if (form == nullptr)
+// Hiding a control hands the focus to the form, disabling it drops the
+// focus altogether: either way the form takes it and hands it on.
+void KeyboardFocus::back_to_form() {
+    if (!window_.exists())
         return;
-    saved_focus = nullptr;
-    ::SetFocus(form);
+    saved_ = nullptr;
+    ::SetFocus(window_.handle());
 }
 
 }  // namespace wl::win32

@@ -3,6 +3,8 @@
 // that deals with it or turned into an event of the program.
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/win32/client_point.h"
 #include "platform/win32/host_state.h"
 
@@ -23,7 +25,7 @@ LRESULT run_guarded(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, Handl
         return ::DefWindowProcA(hwnd, message, wparam, lparam);
     }
     LRESULT result = 0;
-    if (!record->host->guarded([&] { result = handle(*record->host, *record); }))
+    if (!record->host->events.guarded([&] { result = handle(*record->host, *record); }))
         return 0;
     return result;
 }
@@ -58,99 +60,187 @@ LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
                        });
 }
 
+namespace {
+
+// What a handler of the form's messages answers: a result, or nothing to let
+// DefWindowProcA have the message too.
+using Routed = std::optional<LRESULT>;
+using FormHandler = Routed (*)(Win32Host::Impl& host, HWND hwnd, WPARAM wparam, LPARAM lparam);
+
+struct FormRoute {
+    UINT message;
+    FormHandler handle;
+};
+
+HDC dc_of(WPARAM wparam) {
+    return reinterpret_cast<HDC>(wparam);
+}
+
+Routed ctl_colour(Win32Host::Impl& host, UINT message, WPARAM wparam, LPARAM lparam) {
+    return host.on_ctl_colour(message, dc_of(wparam), reinterpret_cast<HWND>(lparam));
+}
+
+Routed form_mouse(Win32Host::Impl& host, UINT message) {
+    host.on_form_mouse(message);
+    return 0;
+}
+
+// The form's messages and the part of the host each goes to.
+const FormRoute kFormRoutes[] = {
+    {WM_ERASEBKGND,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM) -> Routed {
+         host.fill_background(dc_of(wparam));
+         return 1;
+     }},
+    // Themed controls ask for the background behind them.
+    {WM_PRINTCLIENT,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM) -> Routed {
+         host.fill_background(dc_of(wparam));
+         host.paint_form(dc_of(wparam));
+         return 0;
+     }},
+    {WM_PAINT,
+     [](Win32Host::Impl& host, HWND hwnd, WPARAM, LPARAM) -> Routed {
+         const PaintDc dc(hwnd);
+         host.paint_form(dc.get());
+         return 0;
+     }},
+    {WM_CTLCOLORSTATIC,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
+         return ctl_colour(host, WM_CTLCOLORSTATIC, wparam, lparam);
+     }},
+    {WM_CTLCOLOREDIT,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
+         return ctl_colour(host, WM_CTLCOLOREDIT, wparam, lparam);
+     }},
+    {WM_CTLCOLORLISTBOX,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
+         return ctl_colour(host, WM_CTLCOLORLISTBOX, wparam, lparam);
+     }},
+    {WM_CTLCOLORBTN,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
+         return ctl_colour(host, WM_CTLCOLORBTN, wparam, lparam);
+     }},
+    {WM_DRAWITEM,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) -> Routed {
+         if (wparam == 0)
+             return std::nullopt;  // a menu's item
+         host.draw_button(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+         return TRUE;
+     }},
+    {WM_COMMAND,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) -> Routed {
+         host.on_command(wparam, lparam);
+         return 0;
+     }},
+    {WM_TIMER,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM) -> Routed {
+         host.on_timer(wparam);
+         return 0;
+     }},
+    {WM_LBUTTONDOWN,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) { return form_mouse(host, WM_LBUTTONDOWN); }},
+    {WM_LBUTTONUP,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) { return form_mouse(host, WM_LBUTTONUP); }},
+    {WM_LBUTTONDBLCLK,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) {
+         return form_mouse(host, WM_LBUTTONDBLCLK);
+     }},
+    {WM_SETCURSOR,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) -> Routed {
+         if (host.on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam)))
+             return TRUE;
+         return std::nullopt;
+     }},
+    {WM_ACTIVATE,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM) -> Routed {
+         if (LOWORD(wparam) == WA_INACTIVE) {
+             host.focus.save();
+             host.cancel_pointer_presses();
+         }
+         return std::nullopt;
+     }},
+    {WM_CANCELMODE,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         host.cancel_pointer_presses();
+         return std::nullopt;
+     }},
+    {WM_SETFOCUS,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         host.focus.restore();
+         return 0;
+     }},
+    {WM_CLOSE,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         host.on_close_request();
+         return 0;
+     }},
+    {WM_QUERYENDSESSION,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         return host.events.query_unload(unload_reason::kAppWindows) ? FALSE : TRUE;
+     }},
+    {WM_ENDSESSION,
+     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM) -> Routed {
+         if (wparam != 0)
+             host.events.deliver(host.controls.form(), EventKind::EndSession);
+         return 0;
+     }},
+    {Win32Host::Impl::kActivateMessage,
+     [](Win32Host::Impl& host, HWND hwnd, WPARAM, LPARAM) -> Routed {
+         if (::IsWindowVisible(hwnd))
+             host.events.deliver(host.controls.form(), EventKind::Activate);
+         return 0;
+     }},
+    {WM_DESTROY,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         host.on_form_destroyed();
+         return 0;
+     }},
+    // The controls went with the form.
+    {WM_NCDESTROY,
+     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) -> Routed {
+         host.controls.unbind_all();
+         host.window.gone();
+         return std::nullopt;
+     }},
+};
+
+}  // namespace
+
 LRESULT Win32Host::Impl::form_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == taskbar_created && taskbar_created != 0) {
-        deliver(form_record, EventKind::TaskbarCreated);
-        return 0;
-    }
-    if (message == instance_request_message() && on_instance_request(wparam, lparam))
-        return 0;
-    switch (message) {
-        case WM_ERASEBKGND:
-            fill_background(reinterpret_cast<HDC>(wparam));
-            return 1;
-        case WM_PRINTCLIENT:
-            // Themed controls ask for the background behind them.
-            fill_background(reinterpret_cast<HDC>(wparam));
-            paint_form(reinterpret_cast<HDC>(wparam));
-            return 0;
-        case WM_PAINT: {
-            const PaintDc dc(hwnd);
-            paint_form(dc.get());
-            return 0;
-        }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-            return on_ctl_colour(message, reinterpret_cast<HDC>(wparam),
-                                 reinterpret_cast<HWND>(lparam));
-        case WM_DRAWITEM:
-            if (wparam == 0)
-                break;
-            draw_button(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-            return TRUE;
-        case WM_COMMAND:
-            on_command(wparam, lparam);
-            return 0;
-        case WM_TIMER:
-            on_timer(wparam);
-            return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_LBUTTONDBLCLK:
-            on_form_mouse(message);
-            return 0;
-        case WM_SETCURSOR:
-            if (on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam)))
-                return TRUE;
-            break;
-        case WM_ACTIVATE:
-            if (LOWORD(wparam) == WA_INACTIVE) {
-                save_focus(hwnd);
-                cancel_pointer_presses();
-            }
-            break;
-        case WM_CANCELMODE:
-            cancel_pointer_presses();
-            break;
-        case WM_SETFOCUS:
-            restore_focus(hwnd);
-            return 0;
-        case WM_CLOSE:
-            on_close_request();
-            return 0;
-        case WM_QUERYENDSESSION:
-            return query_unload(unload_reason::kAppWindows) ? FALSE : TRUE;
-        case WM_ENDSESSION:
-            if (wparam != 0)
-                deliver(form_record, EventKind::EndSession);
-            return 0;
-        case kActivateMessage:
-            if (::IsWindowVisible(hwnd))
-                deliver(form_record, EventKind::Activate);
-            return 0;
-        case WM_DESTROY:
-            stop_timers();
-            if (!ended) {
-                // Destroyed from outside: the loop has nothing left to run.
-                ended = true;
-                ::PostQuitMessage(0);
-            }
-            return 0;
-        case WM_NCDESTROY:
-            // The controls went with the form.
-            by_hwnd.clear();
-            for (auto& record : records)
-                record->hwnd = nullptr;
-            form = nullptr;
-            form_record.hwnd = nullptr;
-            tooltip = nullptr;
-            break;
-        default:
-            break;
+    if (const Routed routed = on_registered_message(message, wparam, lparam))
+        return *routed;
+    for (const FormRoute& route : kFormRoutes) {
+        if (route.message != message)
+            continue;
+        if (const Routed routed = route.handle(*this, hwnd, wparam, lparam))
+            return *routed;
+        break;
     }
     return ::DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+// The messages whose numbers the system gives out at run time.
+std::optional<LRESULT> Win32Host::Impl::on_registered_message(UINT message, WPARAM wparam,
+                                                              LPARAM lparam) {
+    if (tray.taskbar_created(message)) {
+        events.deliver(controls.form(), EventKind::TaskbarCreated);
+        return 0;
+    }
+    if (const auto request = single_instance.request_in(message, wparam, lparam)) {
+        events.deliver(controls.form(), *request == InstanceRequest::Exit
+                                            ? EventKind::ExitRequested
+                                            : EventKind::ShowRequested);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void Win32Host::Impl::on_form_destroyed() {
+    timers.stop_all();
+    // Destroyed from outside: the loop has nothing left to run.
+    if (loop.end())
+        MessageLoop::quit();
 }
 
 // A press and release on the form's background is its Click; the release
@@ -165,13 +255,13 @@ void Win32Host::Impl::on_form_mouse(UINT message) {
             form_pressed = false;
             after_double_click = false;
             if (click)
-                deliver(form_record, EventKind::Click);
+                events.deliver(controls.form(), EventKind::Click);
             break;
         }
         case WM_LBUTTONDBLCLK:
             form_pressed = false;
             after_double_click = true;
-            deliver(form_record, EventKind::DblClick);
+            events.deliver(controls.form(), EventKind::DblClick);
             break;
         default:
             break;
@@ -182,10 +272,10 @@ void Win32Host::Impl::on_form_mouse(UINT message) {
 // the program decides; when it allows it, the form unloads and the program
 // ends.
 void Win32Host::Impl::on_close_request() {
-    if (query_unload(unload_reason::kControlMenu))
+    if (events.query_unload(unload_reason::kControlMenu))
         return;
-    deliver(form_record, EventKind::Unload);
-    deliver(form_record, EventKind::Terminate);
+    events.deliver(controls.form(), EventKind::Unload);
+    events.deliver(controls.form(), EventKind::Terminate);
     end_program();
 }
 
@@ -198,8 +288,7 @@ LRESULT Win32Host::Impl::picture_message(ControlRecord& record, HWND hwnd, UINT 
             paint_picture(record, hwnd);
             return 0;
         case WM_NCDESTROY:
-            by_hwnd.erase(hwnd);
-            record.hwnd = nullptr;
+            controls.unbind_window(hwnd);
             break;
         default:
             if (on_picture_pointer(record, hwnd, message, wparam, lparam))
@@ -213,8 +302,7 @@ LRESULT Win32Host::Impl::text_box_message(ControlRecord& record, HWND hwnd, UINT
                                           WPARAM wparam, LPARAM lparam) {
     const WNDPROC original = record.original_proc;
     if (message == WM_NCDESTROY) {
-        by_hwnd.erase(hwnd);
-        record.hwnd = nullptr;
+        controls.unbind_window(hwnd);
         record.original_proc = nullptr;
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         return ::CallWindowProcA(original, hwnd, message, wparam, lparam);
@@ -226,58 +314,9 @@ LRESULT Win32Host::Impl::text_box_message(ControlRecord& record, HWND hwnd, UINT
         const bool click = record.pressed && inside_client(hwnd, lparam);
         record.pressed = false;
         if (click)
-            deliver(record, EventKind::Click);
+            events.deliver(record, EventKind::Click);
     }
     return result;
-}
-
-// Notifications of the standard controls: a click is a click on the button,
-// option, label or list it came from.
-void Win32Host::Impl::on_command(WPARAM wparam, LPARAM lparam) {
-    const auto found = by_id.find(LOWORD(wparam));
-    if (found == by_id.end())
-        return;  // IDOK / IDCANCEL of the dialog keys
-    ControlRecord& record = *found->second;
-    const UINT code = HIWORD(wparam);
-    if (lparam == 0) {
-        if (code == 0 && record.design.kind == ControlKind::MenuItem) {
-            deliver(record, EventKind::Click);
-        }
-        return;
-    }
-    if (reinterpret_cast<HWND>(lparam) != record.hwnd)
-        return;
-    switch (record.design.kind) {
-        case ControlKind::CommandButton:
-            if (code == BN_CLICKED)
-                deliver(record, EventKind::Click);
-            break;
-        case ControlKind::OptionButton:
-            if (code == BN_CLICKED) {
-                set_option(record, true);
-                deliver(record, EventKind::Click);
-            }
-            break;
-        case ControlKind::Label:
-            if (code == STN_CLICKED)
-                deliver(record, EventKind::Click);
-            if (code == STN_DBLCLK)
-                deliver(record, EventKind::DblClick);
-            break;
-        case ControlKind::ListBox:
-        case ControlKind::FileList:
-            if (code == LBN_SELCHANGE)
-                deliver(record, EventKind::Click);
-            if (code == LBN_DBLCLK)
-                deliver(record, EventKind::DblClick);
-            break;
-        case ControlKind::ComboBox:
-            if (code == CBN_SELCHANGE)
-                deliver(record, EventKind::Click);
-            break;
-        default:
-            break;
-    }
 }
 
 }  // namespace wl::win32
