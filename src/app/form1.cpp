@@ -53,6 +53,7 @@ Form1::Form1(Platform& platform)
         Op1[i] = &control("Op1", i);
     }
     Monitor_timer = &control("Monitor_timer");
+    Tray_timer = &control("Tray_timer");
     traymenu = &control("traymenu");
     swenable = &control("swenable");
     swopen = &control("swopen");
@@ -61,6 +62,7 @@ Form1::Form1(Platform& platform)
         platform.windows, platform.host,
         capture::CaptureControls{*form_, *Label3, *Text1, *Text2, *Text4, *List1, *Picture2, cmd1,
                                  Op1});
+    tray_icon_ = std::make_unique<TrayIcon>(platform.shell, *Picture1, *Tray_timer);
     bind_handlers();
 }
 
@@ -105,7 +107,8 @@ void Form1::bind_handlers() {
     // A restarted taskbar has lost every icon: put ours back, or a hidden
     // window could no longer be reached.
     on("Form1", EventKind::TaskbarCreated,
-       [this](const UiEvent&) { AddTrayIcon(platform_.shell, *Picture1); });
+       [this](const UiEvent&) { tray_icon_->taskbar_restarted(); });
+    on("Tray_timer", EventKind::Timer, [this](const UiEvent&) { tray_icon_->retry(); });
     // The user's session is ending: go quietly instead of blocking it.
     on("Form1", EventKind::EndSession, [this](const UiEvent&) { exit_Click(); });
     // A later start in this folder: "/exit" (the installer) ends this
@@ -179,7 +182,7 @@ void Form1::start(const StartOptions& options) {
 }
 
 void Form1::Form_Load() {
-    AddTrayIcon(platform_.shell, *Picture1);
+    tray_icon_->add();
     combo_refresh();
     Command5_Click();
 }
@@ -224,7 +227,7 @@ bool Form1::Form_QueryUnload(int unload_reason) {
 }
 
 void Form1::Form_Unload() {
-    RemoveTrayIcon(platform_.shell, *Picture1);
+    tray_icon_->remove();
     platform_.host.do_events();
 }
 
@@ -242,7 +245,7 @@ void Form1::Form_DblClick() {
 }
 
 void Form1::exit_Click() {
-    RemoveTrayIcon(platform_.shell, *Picture1);
+    tray_icon_->remove();
     ended_ = true;
     platform_.host.end_program();
 }

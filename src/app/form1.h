@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/start_options.h"
+#include "app/tray_icon.h"
 #include "capture/finder.h"
 #include "monitor/watch_list.h"
 #include "monitor/watcher.h"
@@ -96,6 +97,7 @@ class Form1 final : public EventSink {
     WatchList Watch_list;
     Watcher& watcher() { return watcher_; }
     capture::Finder& finder() { return *finder_; }
+    TrayIcon& tray_icon() { return *tray_icon_; }
     bool ended() const { return ended_; }
 
     // Runs `handler` for the control's (or the form's) events of that kind.
@@ -117,6 +119,7 @@ class Form1 final : public EventSink {
     std::map<std::pair<std::string, EventKind>, Handler> handlers_;
     Watcher watcher_;
     std::unique_ptr<capture::Finder> finder_;
+    std::unique_ptr<TrayIcon> tray_icon_;
     bool ended_ = false;
 
   public:
@@ -143,6 +146,7 @@ class Form1 final : public EventSink {
     std::array<Control*, 3> cmd1{};
     std::array<Control*, 3> Op1{};
     Control* Monitor_timer = nullptr;
+    Control* Tray_timer = nullptr;
     Control* traymenu = nullptr;
     Control* swenable = nullptr;
     Control* swopen = nullptr;

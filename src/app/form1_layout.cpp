@@ -140,6 +140,11 @@ std::vector<ControlSpec> form1_controls() {
     timer.interval_ms = 55;
     timer.enabled = false;
     c.push_back(timer);
+    // Runs only while the shell refuses the tray icon (tray_icon.h).
+    ControlSpec tray_timer = make("Tray_timer", ControlKind::Timer, "", 0, 0, 0, 0);
+    tray_timer.interval_ms = kTrayRetryMs;
+    tray_timer.enabled = false;
+    c.push_back(tray_timer);
 
     ControlSpec menu = hidden(make("traymenu", ControlKind::Menu, "traymenu", 0, 0, 0, 0));
     c.push_back(menu);

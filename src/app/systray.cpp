@@ -28,8 +28,8 @@ TrayRecord tray_record_for_remove(const Shell& shell, const Control& Picture1) {
     return r;
 }
 
-void AddTrayIcon(Shell& shell, const Control& Picture1) {
-    shell.notify_icon(kNimAdd, tray_record_for_add(shell, Picture1));
+bool AddTrayIcon(Shell& shell, const Control& Picture1) {
+    return shell.notify_icon(kNimAdd, tray_record_for_add(shell, Picture1));
 }
 
 void RemoveTrayIcon(Shell& shell, const Control& Picture1) {

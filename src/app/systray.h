@@ -18,7 +18,8 @@ TrayRecord tray_record_for_add(const Shell& shell, const Control& Picture1);
 // The record for removing: only size, window and id are set.
 TrayRecord tray_record_for_remove(const Shell& shell, const Control& Picture1);
 
-void AddTrayIcon(Shell& shell, const Control& Picture1);
+// Whether the shell took the icon.
+bool AddTrayIcon(Shell& shell, const Control& Picture1);
 void RemoveTrayIcon(Shell& shell, const Control& Picture1);
 
 // Makes the window join (or leave) the topmost band at its current place

@@ -25,17 +25,30 @@ void set_monitoring(const SwitchControls& c, bool on, SwitchedFrom from) {
     }
 }
 
+// A timer the system refuses (its error goes on to be shown) leaves
+// monitoring off, every control saying so: never "Disable monitoring" while
+// nothing ticks.
+void switch_or_stay_off(const SwitchControls& c, bool on, SwitchedFrom from) {
+    try {
+        set_monitoring(c, on, from);
+    } catch (...) {
+        if (on)
+            set_monitoring(c, false, SwitchedFrom::Button);
+        throw;
+    }
+}
+
 }  // namespace
 
 void Command2_Click(const SwitchControls& c) {
     // Any caption other than the "enable" one switches monitoring off.
-    set_monitoring(c, c.Command2.text() == kEnableCaption, SwitchedFrom::Button);
+    switch_or_stay_off(c, c.Command2.text() == kEnableCaption, SwitchedFrom::Button);
 }
 
 void swenable_Click(const SwitchControls& c) {
     // The check mark flips first, and the switch follows what it reads back.
     c.swenable.set_value(!c.swenable.value());
-    set_monitoring(c, !c.swenable.value(), SwitchedFrom::TrayItem);
+    switch_or_stay_off(c, !c.swenable.value(), SwitchedFrom::TrayItem);
 }
 
 }  // namespace wl

@@ -23,6 +23,7 @@ struct TrayRecord {
 };
 
 constexpr std::uint32_t kNimAdd = 0;
+constexpr std::uint32_t kNimModify = 1;  // succeeds only while the shell holds the icon
 constexpr std::uint32_t kNimDelete = 2;
 
 class Shell {

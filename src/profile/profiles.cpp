@@ -1,5 +1,7 @@
 #include "profile/profiles.h"
 
+#include <stdexcept>
+
 #include "platform/host_strings.h"
 
 namespace wl {
@@ -34,7 +36,17 @@ void combo_refresh(FileSystem& files, Control& File1, Control& Combo1) {
 }
 
 void create_default_profile(FileSystem& files) {
-    files.create_new_file(default_profile_path(files.program_folder(), files.separator()));
+    const std::string path = default_profile_path(files.program_folder(), files.separator());
+    if (files.create_new_file(path))
+        return;
+    // Refused for an existing profile, which stays as it is; refused for
+    // any other reason (a read-only folder), the user is told, and "Create
+    // Ini" stays on offer.
+    for (const std::string& name : files.list_files(files.program_folder(), "*.ini")) {
+        if (text::upper_ascii(name) == text::upper_ascii(kDefaultProfileName))
+            return;
+    }
+    throw std::runtime_error("The profile " + path + " could not be created.");
 }
 
 }  // namespace wl

@@ -318,6 +318,30 @@ TEST_F(AppTest, RestartedTaskbarGetsTheIconBack) {
     EXPECT_EQ(world.shell.notify_calls()[1].action, kNimAdd);
 }
 
+// A /tray start at sign-in may come before the shell is ready: the icon is
+// offered again until the shell takes it, then no more; so after a restarted
+// taskbar that refuses it at first.
+TEST_F(AppTest, TheShellRefusingTheIconGetsItAgainUntilItIsThere) {
+    folder.write("default_wl.ini", "");
+    world.shell.refuse_adds(2);
+    start();
+    EXPECT_FALSE(world.shell.icon_present());
+    desktop().advance(kTrayRetryMs);
+    EXPECT_FALSE(world.shell.icon_present());
+    desktop().advance(kTrayRetryMs);
+    EXPECT_TRUE(world.shell.icon_present());
+
+    world.shell.restart_taskbar();
+    world.shell.refuse_adds(1);
+    desktop().fire(UiEvent{"Form1", -1, EventKind::TaskbarCreated});
+    EXPECT_FALSE(world.shell.icon_present());
+    desktop().advance(kTrayRetryMs);
+    EXPECT_TRUE(world.shell.icon_present());
+    const std::size_t calls = world.shell.notify_calls().size();
+    desktop().advance(10 * kTrayRetryMs);
+    EXPECT_EQ(world.shell.notify_calls().size(), calls);
+}
+
 TEST(SetTopmost, ConvertsTwipsToPixelsRoundingHalvesToEven) {
     sim::CallLog log;
     sim::SimDesktop d(log);

@@ -185,6 +185,18 @@ TEST_F(SwitchTest, ButtonAndTrayItemInAnyMixKeepEverythingInStep) {
     }
 }
 
+// A timer the system refuses leaves monitoring off, and the user is told.
+TEST_F(SwitchTest, ARefusedTimerLeavesMonitoringOffAndSaysWhy) {
+    desktop().fail_timers(true);
+    const std::size_t boxes = desktop().message_boxes().size();
+    for (const char* s : {"Command2", "swenable"}) {
+        click(s);
+        expect_state(false, s);
+    }
+    ASSERT_EQ(desktop().message_boxes().size(), boxes + 2);
+    EXPECT_NE(desktop().message_boxes().back().text.find("SetTimer"), std::string::npos);
+}
+
 TEST_F(SwitchTest, SwitchingOffEnablesTheButtonsEvenWhenNoProfileExisted) {
     form->Command1->set_enabled(false);
     form->Command2->set_enabled(false);

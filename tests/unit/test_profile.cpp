@@ -151,6 +151,17 @@ TEST_F(AppTest, CreateIniKeepsAnExistingDefaultProfileAndRefillsTheCombo) {
     EXPECT_FALSE(form->Command4->visible());
 }
 
+TEST_F(AppTest, CreateIniThatCannotMakeTheProfileSaysSoAndStaysOnOffer) {
+    desktop().script_message_box(mb::kResultNo);
+    start();
+    world.files.set_program_folder(folder.str() + "/missing");
+    const auto boxes = desktop().message_boxes().size();
+    click("Command4");
+    EXPECT_EQ(desktop().message_boxes().size(), boxes + 1);
+    EXPECT_TRUE(form->Command4->visible());
+    EXPECT_FALSE(form->Command1->enabled());
+}
+
 TEST_F(AppTest, EditIniStartsNotepadOnTheSelectedProfileWithoutWaiting) {
     folder.write("my profile.ini", "");
     start();

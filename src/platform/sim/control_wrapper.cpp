@@ -3,6 +3,7 @@
 // and its simulated window.
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/control_kinds.h"
@@ -98,6 +99,13 @@ bool SimControl::enabled() const {
 
 void SimControl::set_enabled(bool enabled) {
     allow(Operation::SetEnabled);
+    if (kind() == ControlKind::Timer && enabled && !state_.enabled && desktop_ != nullptr &&
+        desktop_->fail_timers_) {
+        throw std::runtime_error("cannot start the timer " +
+                                 control_display_name(state_.design.name, state_.design.index) +
+                                 ": SetTimer failed with system error 8: Not enough memory "
+                                 "resources are available to process this command.");
+    }
     if (kind() == ControlKind::Timer && enabled && !state_.enabled && desktop_ != nullptr) {
         // Ticks come every interval from the moment the timer is switched on.
         state_.next_due = desktop_->now_ + state_.design.interval_ms;

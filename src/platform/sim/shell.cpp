@@ -20,6 +20,10 @@ bool SimShell::notify_icon(std::uint32_t action, const TrayRecord& record) {
     }
     // Like the shell: an icon is added once and removed once.
     if (action == kNimAdd) {
+        if (adds_refused_ > 0) {
+            --adds_refused_;
+            return false;
+        }
         if (icon_present_) {
             return false;
         }

@@ -169,6 +169,9 @@ class SimDesktop final : public WindowSystem, public Host {
     const std::vector<std::string>& popups() const { return popups_; }
     const std::vector<StartedProgram>& started_programs() const { return started_; }
     void fail_start_program(bool fail) { fail_start_ = fail; }
+    // Timers refuse to start, as SetTimer does out of resources: enabling one
+    // raises an error and leaves it off.
+    void fail_timers(bool fail) { fail_timers_ = fail; }
     bool ended() const { return ended_; }
     const std::vector<SetWindowPosCall>& window_pos_calls() const { return pos_calls_; }
     bool topmost(Hwnd window) const { return topmost_.count(window) != 0; }
@@ -264,6 +267,7 @@ class SimDesktop final : public WindowSystem, public Host {
     std::vector<std::string> popups_;
     std::vector<StartedProgram> started_;
     bool fail_start_ = false;
+    bool fail_timers_ = false;
     bool ended_ = false;
     std::vector<SetWindowPosCall> pos_calls_;
     std::set<Hwnd> topmost_;

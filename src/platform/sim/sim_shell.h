@@ -40,6 +40,11 @@ class SimShell final : public Shell {
     const std::vector<ShellExecuteCall>& executed() const { return executed_; }
     bool icon_present() const { return icon_present_; }
     void fail_notify_icon(bool fail) { fail_notify_ = fail; }
+    // The shell is not ready for the next `count` adds (at sign-in, say):
+    // each is refused.
+    void refuse_adds(int count) { adds_refused_ = count; }
+    // The taskbar starts again, without the icons it showed.
+    void restart_taskbar() { icon_present_ = false; }
 
   private:
     CallLog& log_;
@@ -47,6 +52,7 @@ class SimShell final : public Shell {
     std::vector<ShellExecuteCall> executed_;
     bool icon_present_ = false;
     bool fail_notify_ = false;
+    int adds_refused_ = 0;
 };
 
 }  // namespace wl::sim

@@ -237,9 +237,7 @@ class Win32Control final : public FormWindow {
         return control_display_name(record_.design.name, record_.design.index);
     }
 
-    void allow(Operation operation) const {
-        wl::require(kind(), operation, name());
-    }
+    void allow(Operation operation) const { wl::require(kind(), operation, name()); }
 
     // A coordinate of the outer window rectangle in twips: left/top as they
     // are, right/bottom as the extent from left/top.

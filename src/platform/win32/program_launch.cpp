@@ -20,9 +20,9 @@ void Win32Host::Impl::start_program(const std::string& command_line, int show) {
         // Raised as the runtime's "File not found", which the program
         // reports, with what the system said.
         const DWORD code = ::GetLastError();
-        throw run_time_error(err::kFileNotFound, command_line + " (CreateProcessA failed with system error " +
-                                                     std::to_string(code) + ": " +
-                                                     system_error_text(code) + ")");
+        throw run_time_error(err::kFileNotFound,
+                             command_line + " (CreateProcessA failed with system error " +
+                                 std::to_string(code) + ": " + system_error_text(code) + ")");
     }
     const UniqueHandle process_handle(process.hProcess);
     const UniqueHandle thread_handle(process.hThread);

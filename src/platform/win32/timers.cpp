@@ -14,9 +14,9 @@ void Timers::start(const ControlRecord& timer) {
         return;
     if (::SetTimer(window_.handle(), static_cast<UINT_PTR>(timer.id),
                    static_cast<UINT>(timer.design.interval_ms), nullptr) == 0) {
-        throw_last_error("SetTimer", "cannot start the timer " +
-                                         control_display_name(timer.design.name,
-                                                              timer.design.index));
+        throw_last_error("SetTimer",
+                         "cannot start the timer " +
+                             control_display_name(timer.design.name, timer.design.index));
     }
     running_.insert(timer.id);
 }

@@ -36,8 +36,8 @@ constexpr WindowKind kWindowKinds[] = {
     // stacking order of its buttons.
     {ControlKind::OptionButton, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0, 0},
     {ControlKind::CommandButton, "BUTTON", WS_TABSTOP, 0, 0},
-    {ControlKind::ComboBox, "COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-     0, kDropDownHeight},
+    {ControlKind::ComboBox, "COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+     kDropDownHeight},
     {ControlKind::ListBox, "LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
      WS_EX_CLIENTEDGE, 0},
     {ControlKind::FileList, "LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
@@ -89,7 +89,8 @@ void register_class(HINSTANCE instance, const char* name, WNDPROC proc, UINT sty
     wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = name;
     if (!::RegisterClassExA(&wc))
-        throw_last_error("RegisterClassExA", std::string("cannot register the window class ") + name);
+        throw_last_error("RegisterClassExA",
+                         std::string("cannot register the window class ") + name);
 }
 
 }  // namespace
@@ -102,11 +103,10 @@ void Win32Host::Impl::register_classes() {
 
 UniqueFont Win32Host::Impl::make_font(const Font& font) const {
     const int points = font.points > 0 ? font.points : 8;
-    UniqueFont made(::CreateFontA(screen.font_height(points), 0, 0, 0,
-                                  font.bold ? FW_BOLD : FW_NORMAL, font.italic ? TRUE : FALSE,
-                                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                  font.name.c_str()));
+    UniqueFont made(::CreateFontA(
+        screen.font_height(points), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+        font.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.name.c_str()));
     if (!made)
         throw_last_error("CreateFontA", "cannot make the font " + font.name);
     return made;
@@ -126,11 +126,10 @@ void Win32Host::Impl::create_form(const FormSpec& design, EventSink& event_sink)
     RECT outer{0, 0, screen.to_pixels_x(design.client_width),
                screen.to_pixels_y(design.client_height)};
     ::AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-    const HWND hwnd = ::CreateWindowExA(0, kFormClass, design.caption.c_str(), kStyle,
-                                        screen.to_pixels_x(design.left) + outer.left,
-                                        screen.to_pixels_y(design.top) + outer.top,
-                                        outer.right - outer.left, outer.bottom - outer.top,
-                                        nullptr, nullptr, instance, &record);
+    const HWND hwnd = ::CreateWindowExA(
+        0, kFormClass, design.caption.c_str(), kStyle, screen.to_pixels_x(design.left) + outer.left,
+        screen.to_pixels_y(design.top) + outer.top, outer.right - outer.left,
+        outer.bottom - outer.top, nullptr, nullptr, instance, &record);
     if (hwnd == nullptr)
         throw_last_error("CreateWindowExA", "cannot create the main window");
     controls.bind_window(record, hwnd);
@@ -230,8 +229,8 @@ void Win32Host::Impl::dress_window(ControlRecord& record) {
         set_text(record, design.text);
     if (design.kind == ControlKind::TextBox) {
         // Without its own procedure the box would neither type nor click.
-        const auto original = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-            hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
+        const auto original = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
         if (original == nullptr)
             throw_last_error("SetWindowLongPtrA",
                              "cannot subclass " + control_display_name(design.name, design.index));
@@ -250,9 +249,9 @@ void Win32Host::Impl::add_tooltip(const ControlRecord& record) {
     std::string text = record.design.tooltip;  // the tool tip keeps its own copy
     tool.lpszText = text.data();
     if (!::SendMessageA(window.tooltip(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
-        throw_last_error("TTM_ADDTOOLA", "cannot add the tool tip of " +
-                                             control_display_name(record.design.name,
-                                                                  record.design.index));
+        throw_last_error("TTM_ADDTOOLA",
+                         "cannot add the tool tip of " +
+                             control_display_name(record.design.name, record.design.index));
     }
 }
 

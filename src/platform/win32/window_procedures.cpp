@@ -142,10 +142,8 @@ const FormRoute kFormRoutes[] = {
      [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) { return form_mouse(host, WM_LBUTTONDOWN); }},
     {WM_LBUTTONUP,
      [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) { return form_mouse(host, WM_LBUTTONUP); }},
-    {WM_LBUTTONDBLCLK,
-     [](Win32Host::Impl& host, HWND, WPARAM, LPARAM) {
-         return form_mouse(host, WM_LBUTTONDBLCLK);
-     }},
+    {WM_LBUTTONDBLCLK, [](Win32Host::Impl& host, HWND, WPARAM,
+                          LPARAM) { return form_mouse(host, WM_LBUTTONDBLCLK); }},
     {WM_SETCURSOR,
      [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) -> Routed {
          if (host.on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam)))
