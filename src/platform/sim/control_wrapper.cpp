@@ -15,7 +15,7 @@ namespace wl::sim {
 
 SimControl::SimControl(SimDesktop& desktop, ControlState state)
     : desktop_(&desktop), state_(std::move(state)) {
-    desktop.impl_->controls.push_back(this);
+    desktop.impl_->controls.join(this);
     if (state_.design.kind == ControlKind::Timer && state_.enabled) {
         state_.next_due = desktop.now_ + state_.design.interval_ms;
     }
@@ -25,8 +25,7 @@ SimControl::~SimControl() {
     if (desktop_ == nullptr) {
         return;
     }
-    auto& controls = desktop_->impl_->controls;
-    controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
+    desktop_->impl_->controls.leave(this);
     if (state_.hwnd != 0) {
         desktop_->destroy_window(state_.hwnd);
     }
@@ -136,7 +135,7 @@ void SimControl::set_value(bool value) {
     state_.value = value;
     // Option buttons of the form are one group: choosing one clears the rest.
     if (value && kind() == ControlKind::OptionButton && desktop_ != nullptr) {
-        for (SimControl* other : desktop_->impl_->controls) {
+        for (SimControl* other : desktop_->impl_->controls.in_order()) {
             if (other != this && other->kind() == ControlKind::OptionButton) {
                 other->state_.value = false;
             }
@@ -260,7 +259,7 @@ void SimFormWindow::set_visible(bool visible) {
         if (SimDesktop* desktop = body_.desktop()) {
             desktop->post(UiEvent{body_.design().name, -1, EventKind::Activate});
             // Shown, it gets the focus, and passes it to a control.
-            if (desktop->focus_ == 0)
+            if (desktop->focus_.current() == 0)
                 desktop->move_focus(false, 0);
         }
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/control_kinds.h"
+#include "platform/sim/sim_control_table.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace wl::sim {
@@ -37,10 +38,7 @@ struct SimDesktop::Impl {
     EventSink* sink = nullptr;
     SimFormWindow* form = nullptr;
     std::string form_name;
-    std::vector<SimControl*> controls;  // alive, in creation order (the form's body first)
-    std::vector<std::string> creation_order;
-    std::map<std::pair<std::string, int>, ControlSpec> specs;
-    int yield_depth = 0;  // do_events calls running inside one another
+    SimControlTable controls;
 
     std::vector<Hwnd>& siblings_of(Hwnd window);
     Hwnd allocate();

@@ -11,10 +11,10 @@
 namespace wl::sim {
 
 void SimDesktop::deliver(const UiEvent& event) {
-    if (ended_ || impl_->sink == nullptr) {
+    if (events_.ended() || impl_->sink == nullptr) {
         return;
     }
-    const Nesting running(handlers_running_);
+    const Nesting running = events_.handler_running();
     try {
         if (event.kind == EventKind::Click) {
             // A click on an option button chooses it before its handler runs.
@@ -30,9 +30,7 @@ void SimDesktop::deliver(const UiEvent& event) {
 }
 
 void SimDesktop::post(const UiEvent& event) {
-    if (!ended_) {
-        queue_.push_back(event);
-    }
+    events_.post(event);
 }
 
 void SimDesktop::fire(const UiEvent& event) {
@@ -46,7 +44,7 @@ void SimDesktop::post_click(Hwnd control) {
 }
 
 bool SimDesktop::request_close(int reason) {
-    if (ended_ || impl_->sink == nullptr) {
+    if (events_.ended() || impl_->sink == nullptr) {
         return false;
     }
     const bool refused = impl_->sink->on_query_unload(reason);
@@ -65,21 +63,17 @@ void SimDesktop::run_queue() {
     // fault of the program under test, not a reason to hang the test.
     constexpr std::size_t kLimit = 100000;
     std::size_t ran = 0;
-    while (!queue_.empty() && !ended_) {
+    while (events_.has_waiting()) {
         if (++ran > kLimit) {
             throw std::runtime_error("simulated desktop: events keep posting events");
         }
-        const UiEvent event = queue_.front();
-        queue_.pop_front();
-        deliver(event);
-    }
-    if (ended_) {
-        queue_.clear();
+        deliver(events_.take());
     }
 }
 
 void SimDesktop::post_timer_ticks() {
-    const std::vector<SimControl*> controls = impl_->controls;  // handlers may add or drop some
+    const std::vector<SimControl*> controls =
+        impl_->controls.in_order();  // handlers may add or drop some
     for (SimControl* control : controls) {
         if (control->timer_due(now_)) {
             post(UiEvent{control->design().name, control->design().index, EventKind::Timer});
@@ -90,9 +84,9 @@ void SimDesktop::post_timer_ticks() {
 void SimDesktop::advance(std::int64_t ms) {
     const std::int64_t target = now_ + std::max<std::int64_t>(ms, 0);
     run_queue();
-    while (!ended_) {
+    while (!events_.ended()) {
         std::optional<std::int64_t> next;
-        for (const SimControl* control : impl_->controls) {
+        for (const SimControl* control : impl_->controls.in_order()) {
             if (const auto due = control->timer_next_due()) {
                 next = next ? std::min(*next, *due) : *due;
             }
@@ -111,15 +105,15 @@ void SimDesktop::do_events() {
     record("DoEvents");
     // A handler that yields after the end goes no further; the tests
     // themselves may still call this to run the (empty) queue.
-    if (ended_ && handlers_running_ > 0) {
+    if (events_.stopped_in_handler()) {
         throw ProgramEnded{};
     }
-    if (impl_->yield_depth >= kMaxYieldDepth) {
+    if (!events_.may_yield()) {
         return;  // the events wait for a level below
     }
-    const Nesting yielding(impl_->yield_depth);
+    const Nesting yielding = events_.yielding();
     run_queue();
-    if (ended_ && handlers_running_ > 0) {
+    if (events_.stopped_in_handler()) {
         throw ProgramEnded{};
     }
 }

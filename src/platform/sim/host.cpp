@@ -47,24 +47,11 @@ int to_pixels(int twips, double twips_per_pixel) {
 }  // namespace
 
 SimControl* SimDesktop::find_control(const std::string& name, int index) const {
-    for (SimControl* control : impl_->controls) {
-        if (control->design().name == name && control->design().index == index) {
-            return control;
-        }
-    }
-    return nullptr;
+    return impl_->controls.find(name, index);
 }
 
 SimControl* SimDesktop::control_of_window(Hwnd window) const {
-    if (window == 0) {
-        return nullptr;
-    }
-    for (SimControl* control : impl_->controls) {
-        if (control->hwnd() == window) {
-            return control;
-        }
-    }
-    return nullptr;
+    return impl_->controls.of_window(window);
 }
 
 Control* SimDesktop::control(const std::string& name, int index) const {
@@ -77,12 +64,11 @@ FormWindow* SimDesktop::form() const {
 }
 
 const ControlSpec* SimDesktop::design(const std::string& name, int index) const {
-    const auto found = impl_->specs.find({name, index});
-    return found == impl_->specs.end() ? nullptr : &found->second;
+    return impl_->controls.design(name, index);
 }
 
 std::vector<std::string> SimDesktop::creation_order() const {
-    return impl_->creation_order;
+    return impl_->controls.creation_order();
 }
 
 void SimDesktop::type_text(const std::string& name, const std::string& text, int index) {
@@ -134,7 +120,7 @@ std::unique_ptr<FormWindow> SimDesktop::create_form(const FormSpec& design, Even
     state.visible = false;
     state.back_colour = design.back_colour;
     state.picture = design.icon;
-    impl_->specs[{design.name, -1}] = state.design;
+    impl_->controls.designed(state.design, design.name);
 
     auto form = std::make_unique<SimFormWindow>(*this, std::move(state));
     impl_->form = form.get();
@@ -153,7 +139,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
         throw std::logic_error("create_control: a form is made with create_form");
     }
     if (find_control(design.name, design.index) != nullptr ||
-        impl_->specs.count({design.name, design.index})) {
+        impl_->controls.design(design.name, design.index) != nullptr) {
         throw std::logic_error("create_control: " + name + " exists already");
     }
     ControlState state;
@@ -181,8 +167,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
             paint_window(state.hwnd, *design.back_colour);
         }
     }
-    impl_->specs[{design.name, design.index}] = design;
-    impl_->creation_order.push_back(name);
+    impl_->controls.designed(design, name);
     return std::make_unique<SimControl>(*this, std::move(state));
 }
 
@@ -206,7 +191,7 @@ void SimDesktop::popup_menu(Control& menu) {
         // By place among the items the menu shows.
         int position = std::stoi(item.substr(1));
         item.clear();
-        for (SimControl* control : impl_->controls) {
+        for (SimControl* control : impl_->controls.in_order()) {
             const ControlSpec& d = control->design();
             if (control->kind() != ControlKind::MenuItem || d.parent != name ||
                 !control->state().visible || control->state().text == "-") {
@@ -259,8 +244,7 @@ void SimDesktop::run() {
 
 void SimDesktop::end_program() {
     record("End");
-    ended_ = true;
-    queue_.clear();
+    events_.end();
     release_program_folder();
 }
 

@@ -18,6 +18,8 @@
 
 #include "platform/host.h"
 #include "platform/sim/call_log.h"
+#include "platform/sim/sim_event_queue.h"
+#include "platform/sim/sim_focus.h"
 #include "platform/window_system.h"
 
 namespace wl::sim {
@@ -117,7 +119,7 @@ class SimDesktop final : public WindowSystem, public Host {
     // control that has the focus (its window; 0 when none has it).
     void press_tab(bool backwards);
     void set_focus(Hwnd control);
-    Hwnd focus() const { return focus_; }
+    Hwnd focus() const { return focus_.current(); }
     // A window of another program takes the pointer capture (the user
     // switched away in the middle of a press, say); 0: it lets it go again.
     void take_capture(Hwnd other);
@@ -147,7 +149,7 @@ class SimDesktop final : public WindowSystem, public Host {
     void post_click(Hwnd control);
     void fire(const UiEvent& event);  // delivered now
     bool request_close(int reason);   // asks the sink; true when refused
-    std::size_t pending_events() const { return queue_.size(); }
+    std::size_t pending_events() const { return events_.size(); }
 
     // Virtual time in milliseconds. advance() moves it forward, firing every
     // enabled timer each time its interval has passed, and runs queued events.
@@ -172,7 +174,7 @@ class SimDesktop final : public WindowSystem, public Host {
     // Timers refuse to start, as SetTimer does out of resources: enabling one
     // raises an error and leaves it off.
     void fail_timers(bool fail) { fail_timers_ = fail; }
-    bool ended() const { return ended_; }
+    bool ended() const { return events_.ended(); }
     const std::vector<SetWindowPosCall>& window_pos_calls() const { return pos_calls_; }
     bool topmost(Hwnd window) const { return topmost_.count(window) != 0; }
     void set_twips_per_pixel(double x, double y) {
@@ -251,15 +253,14 @@ class SimDesktop final : public WindowSystem, public Host {
     CallLog& log_;
     Point cursor_{};
     Hwnd capture_ = 0;
-    int buttons_down_ = 0;      // of the user's pointer
-    Hwnd pressed_window_ = 0;   // where the last press went that was no box's
-    int handlers_running_ = 0;  // deliver() calls in progress
-    Hwnd focus_ = 0;
+    int buttons_down_ = 0;     // of the user's pointer
+    Hwnd pressed_window_ = 0;  // where the last press went that was no box's
+    SimFocus focus_;
     int surfaces_open_ = 0;
     int surfaces_taken_ = 0;
     int pixel_writes_ = 0;
     int fill_calls_ = 0;
-    std::deque<UiEvent> queue_;
+    SimEventQueue events_;
     std::int64_t now_ = 0;
     std::deque<int> box_answers_;
     std::vector<ShownMessageBox> boxes_;
@@ -268,7 +269,6 @@ class SimDesktop final : public WindowSystem, public Host {
     std::vector<StartedProgram> started_;
     bool fail_start_ = false;
     bool fail_timers_ = false;
-    bool ended_ = false;
     std::vector<SetWindowPosCall> pos_calls_;
     std::set<Hwnd> topmost_;
     double tppx_ = 15.0;

@@ -7,27 +7,23 @@
 
 namespace wl::sim {
 
-void SimDesktop::set_focus(Hwnd control) {
-    focus_ = control_of_window(control) != nullptr ? control : 0;
+void SimFocus::set(const SimControlTable& controls, Hwnd control) {
+    focus_ = controls.of_window(control) != nullptr ? control : 0;
 }
 
-void SimDesktop::press_tab(bool backwards) {
-    move_focus(backwards, focus_);
-}
-
-void SimDesktop::focus_leaves(Hwnd control) {
+void SimFocus::leaves(const SimControlTable& controls, Hwnd control) {
     // Like the real host, the form takes the focus back and hands it to its
     // first tab stop.
     if (control != 0 && control == focus_) {
-        move_focus(false, 0);
+        move(controls, false, 0);
     }
 }
 
-void SimDesktop::move_focus(bool backwards, Hwnd from) {
+void SimFocus::move(const SimControlTable& controls, bool backwards, Hwnd from) {
     std::vector<TabStop> stops;
     std::vector<SimControl*> order;
     int current = -1;
-    for (SimControl* control : impl_->controls) {
+    for (SimControl* control : controls.in_order()) {
         if (control->kind() == ControlKind::Form)
             continue;
         if (from != 0 && control->hwnd() == from)
@@ -39,6 +35,22 @@ void SimDesktop::move_focus(bool backwards, Hwnd from) {
     }
     const int next = next_tab_stop(stops, current, backwards);
     focus_ = next >= 0 ? order[static_cast<std::size_t>(next)]->hwnd() : 0;
+}
+
+void SimDesktop::set_focus(Hwnd control) {
+    focus_.set(impl_->controls, control);
+}
+
+void SimDesktop::press_tab(bool backwards) {
+    focus_.move(impl_->controls, backwards, focus_.current());
+}
+
+void SimDesktop::focus_leaves(Hwnd control) {
+    focus_.leaves(impl_->controls, control);
+}
+
+void SimDesktop::move_focus(bool backwards, Hwnd from) {
+    focus_.move(impl_->controls, backwards, from);
 }
 
 }  // namespace wl::sim

@@ -73,7 +73,7 @@ SimDesktop::SimDesktop(CallLog& log) : impl_(std::make_unique<Impl>()), log_(log
 SimDesktop::~SimDesktop() {
     release_program_folder();
     // Controls and the form may outlive the desktop; they then do nothing.
-    for (SimControl* control : impl_->controls) {
+    for (SimControl* control : impl_->controls.in_order()) {
         control->detach();
     }
 }
