@@ -11,8 +11,9 @@ namespace wl::win32 {
 int Win32Host::Impl::message_box(const std::string& text, const std::string& caption,
                                  unsigned flags) {
     const int result = ::MessageBoxA(window.box_owner(), text.c_str(), caption.c_str(), flags);
-    // Raised: 0 is no button, and the program would take it for one.
-    if (result == 0)
+    // Raised while the program runs: 0 is no button, and the program would
+    // take it for one. After the end the box went with the program.
+    if (result == 0 && !loop.ended())
         throw_last_error("MessageBoxA", "cannot show the message box " + caption);
     return result;
 }
