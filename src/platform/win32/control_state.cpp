@@ -30,8 +30,10 @@ void Win32Host::Impl::set_visible(ControlRecord& record, bool visible) {
             const HWND form = window.handle();
             const bool was_visible = (::GetWindowLongPtrA(form, GWL_STYLE) & WS_VISIBLE) != 0;
             ::ShowWindow(form, visible ? SW_SHOW : SW_HIDE);
-            if (visible && !was_visible)
-                ::PostMessageA(form, kActivateMessage, 0, 0);
+            // Raised: without it no Activate follows, and the first-run
+            // question would never be asked.
+            if (visible && !was_visible && !::PostMessageA(form, kActivateMessage, 0, 0))
+                throw_last_error("PostMessageA", "cannot activate the main window");
             return;
         }
         case ControlKind::Shape:

@@ -1,5 +1,7 @@
 // Painting: the colours of the form and its controls, the graphical
 // command buttons, the shapes drawn on the form, and the picture boxes.
+// Drawing calls that fail are handled by leaving that one paint short: the
+// next WM_PAINT draws it all again, and a box per paint would help nobody.
 #include <windows.h>
 
 #include <utility>

@@ -198,7 +198,15 @@ void Win32Host::Impl::create_window(ControlRecord& record) {
     const std::string name = control_display_name(design.name, design.index);
     if (hwnd == nullptr)
         throw_last_error("CreateWindowExA", "cannot create the control " + name);
-    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
+    // Raised: a window without its record gets none of its events. The call
+    // answers the old value, 0, on success too; only the last error tells.
+    ::SetLastError(ERROR_SUCCESS);
+    if (::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record)) == 0 &&
+        ::GetLastError() != ERROR_SUCCESS) {
+        const DWORD code = ::GetLastError();
+        ::DestroyWindow(hwnd);
+        throw Win32Error("SetWindowLongPtrA", "cannot attach the control " + name, code);
+    }
     controls.bind_window(record, hwnd);
     try {
         if (flat)
