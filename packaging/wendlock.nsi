@@ -6,10 +6,12 @@
 ; it when the release is signed.
 ;
 ; Command line, besides NSIS's own /S and /D=<folder>:
-;   /PROFILE=<file>  the team's profile, copied as default_wl.ini into a
-;                    folder that has none
-; Exit codes: 0 installed, 1 cancelled, 2 stopped otherwise, 3 the team
-; profile cannot be read, 4 Wendlock is installed in another folder.
+;   /PROFILE=<file>        the team's profile, copied as default_wl.ini into
+;                          a folder that has none
+;   /STARTWITHWINDOWS=0|1  the component "Start with Windows" off or on
+; Exit codes: 0 installed, 1 cancelled, 2 a wrong /STARTWITHWINDOWS= (or
+; another stop), 3 the team profile cannot be read, 4 Wendlock is installed
+; in another folder.
 ;
 ; It installs into %LOCALAPPDATA%\Programs\Wendlock without administrator
 ; rights, because profiles live beside the executable and that folder is the
@@ -30,6 +32,7 @@ RequestExecutionLevel user
 !define PUBLISHER "Z-MAK"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wendlock"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define EXIT_BAD_COMMAND_LINE 2
 !define EXIT_PROFILE_UNREADABLE 3
 !define EXIT_OTHER_FOLDER 4
 
@@ -155,34 +158,6 @@ Function FinishShow
     ${EndIf}
 FunctionEnd
 
-Function .onInit
-    SetShellVarContext current
-    StrCpy $restart 0
-    ${GetParameters} $0
-    ClearErrors
-    ${GetOptions} $0 "/PROFILE=" $1
-    ${IfNot} ${Errors}
-        ; Relative to the folder setup was started from, which installing changes.
-        GetFullPathName $team_profile $1
-        ClearErrors
-        FileOpen $2 "$team_profile" r
-        ${If} ${Errors}
-        ${OrIf} $1 == ""
-            MessageBox MB_ICONSTOP|MB_OK "The team profile $\"$1$\" cannot be read. \
-Nothing has been installed." /SD IDOK
-            SetErrorLevel ${EXIT_PROFILE_UNREADABLE}
-            Abort
-        ${EndIf}
-        FileClose $2
-    ${EndIf}
-    ; /D= names the folder before any page does.
-    Call OtherInstallFolder
-    ${If} $0 != ""
-        MessageBox MB_ICONSTOP|MB_OK "${OTHER_FOLDER_MESSAGE}" /SD IDOK
-        SetErrorLevel ${EXIT_OTHER_FOLDER}
-        Abort
-    ${EndIf}
-FunctionEnd
 
 Function un.onInit
     SetShellVarContext current
@@ -236,6 +211,50 @@ Section "-Start again"
         Call StartWendlock
     ${EndIf}
 SectionEnd
+
+; After the sections: it chooses among them.
+Function .onInit
+    SetShellVarContext current
+    StrCpy $restart 0
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/PROFILE=" $1
+    ${IfNot} ${Errors}
+        ; Relative to the folder setup was started from, which installing changes.
+        GetFullPathName $team_profile $1
+        ClearErrors
+        FileOpen $2 "$team_profile" r
+        ${If} ${Errors}
+        ${OrIf} $1 == ""
+            MessageBox MB_ICONSTOP|MB_OK "The team profile $\"$1$\" cannot be read. \
+Nothing has been installed." /SD IDOK
+            SetErrorLevel ${EXIT_PROFILE_UNREADABLE}
+            Abort
+        ${EndIf}
+        FileClose $2
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $0 "/STARTWITHWINDOWS=" $1
+    ${IfNot} ${Errors}
+        ${If} $1 == "0"
+            !insertmacro UnselectSection ${SecAutostart}
+        ${ElseIf} $1 == "1"
+            !insertmacro SelectSection ${SecAutostart}
+        ${Else}
+            MessageBox MB_ICONSTOP|MB_OK "/STARTWITHWINDOWS= takes 0 or 1, not $\"$1$\". \
+Nothing has been installed." /SD IDOK
+            SetErrorLevel ${EXIT_BAD_COMMAND_LINE}
+            Abort
+        ${EndIf}
+    ${EndIf}
+    ; /D= names the folder before any page does.
+    Call OtherInstallFolder
+    ${If} $0 != ""
+        MessageBox MB_ICONSTOP|MB_OK "${OTHER_FOLDER_MESSAGE}" /SD IDOK
+        SetErrorLevel ${EXIT_OTHER_FOLDER}
+        Abort
+    ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
     Call un.EndRunningWendlock
