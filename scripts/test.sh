@@ -91,6 +91,20 @@ wine_suite() {
         "${skipped:-0} skipped"
 }
 
+# dist/SHA256SUMS lists every other file of dist/, each with its right sum.
+sums_cover_dist() {
+    (cd dist && sha256sum --strict --quiet -c SHA256SUMS &&
+        [[ "$(printf '%s\n' * | grep -vx SHA256SUMS)" == "$(cut -c67- SHA256SUMS | sort)" ]])
+}
+
+# scripts/package.sh in a clone of HEAD in FOLDER, with the checkout's
+# changes to tracked files.
+package_in_clone() {
+    git clone -q "$REPO" "$1" &&
+        { git diff HEAD --binary | (cd "$1" && git apply --allow-empty); } &&
+        bash "$1/scripts/package.sh" >/dev/null
+}
+
 # The release packages, signed with a throwaway certificate, and the checks
 # on what scripts/package.sh built: the checksums, the three signatures, and
 # a second run from a clone in another folder giving the same bytes. The
@@ -109,7 +123,6 @@ package_suite() {
         return
     fi
     export WENDLOCK_SIGN_PFX="$keys/cert.pfx" WENDLOCK_SIGN_PASSWORD_FILE="$keys/password.txt"
-    # shellcheck disable=SC2317  # called through check below
     check() { # NAME COMMAND...
         local name="$1"
         shift
@@ -125,11 +138,11 @@ package_suite() {
         unset WENDLOCK_SIGN_PFX WENDLOCK_SIGN_PASSWORD_FILE
         return
     fi
-    # Every file of dist/ listed, each sum right.
-    check "SHA256SUMS" bash -c 'cd dist && sha256sum --strict --quiet -c SHA256SUMS &&
-        [[ "$(ls | grep -vx SHA256SUMS)" == "$(cut -c67- SHA256SUMS | sort)" ]]'
+    check "SHA256SUMS" sums_cover_dist
     local version exe
     version="$(tr -d '[:space:]' <build/win32/version.txt)"
+    check "CHANGELOG.md names $version first" \
+        [ "$(grep -m1 '^## ' CHANGELOG.md)" == "## $version" ]
     exe="$keys/wendlock.exe"
     python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(
         zipfile.ZipFile(sys.argv[1]).read("wendlock.exe"))' \
@@ -141,9 +154,7 @@ package_suite() {
     # The clone builds HEAD, with the checkout's changes to tracked files.
     clone="$(mktemp -d /tmp/wendlock-clone-XXXXXX)/wendlock"
     started=$SECONDS
-    check "second build from $clone" bash -c 'git clone -q "$1" "$2" &&
-        { git diff HEAD --binary | (cd "$2" && git apply --allow-empty); } &&
-        bash "$2/scripts/package.sh" >/dev/null' _ "$REPO" "$clone"
+    check "second build from $clone" package_in_clone "$clone"
     second=$((SECONDS - started))
     for file in dist/* build/win32/package/uninstall.exe; do
         check "the same $file from $clone" cmp "$file" "$clone/$file"

@@ -1273,6 +1273,32 @@ class Packages(WendlockTestCase):
         self.assertEqual(self.install("/PROFILE=later.ini", cwd=self.folder), 0)
         self.assertEqual(self.read(install, "default_wl.ini"), team)
 
+    def test_finish_page_starts_it_as_sign_in_does(self):
+        self.default_install()
+        write_profile(self.folder, "team.ini", profile_lines("Finish Box[OK]<<#32770>>"))
+        setup = ENV.spawn(self.setup_exe, ["/PROFILE=team.ini"], cwd=self.folder)
+        # Each page's heading, then its default button; on the last page
+        # "Start Wendlock now" stays ticked. (The window's title changes
+        # from page to page.)
+        window = ("--process", os.path.basename(self.setup_exe))
+        name = f"Wendlock {self.version} Setup"
+        for heading, button in ((f"Welcome to {name}", "&Next >"),
+                                ("Choose Components", "&Next >"),
+                                ("Choose Install Location", "&Install"),
+                                (f"Completing {name}", "&Finish")):
+            rc, out = ENV.driver("wait", *window, "--caption", heading, "--visible", "1",
+                                 timeout_ms=60000)
+            self.assertEqual(rc, 0, f"{heading}: {out}")
+            rc, out = ENV.driver("click", *window, "--button", button)
+            self.assertEqual(rc, 0, f"{button}: {out}")
+        setup.wait(timeout=30)
+        self.assertEqual(setup.returncode, 0)
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        standin = self.standin("--box", "Finish Box", "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
     def test_start_with_windows_off_from_the_command_line(self):
         self.default_install()
         self.assertEqual(self.install("/STARTWITHWINDOWS=0"), 0)
