@@ -24,7 +24,11 @@ cd "$REPO"
 
 install_missing
 if [[ -z "${SOURCE_DATE_EPOCH:-}" ]]; then
-    SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)"
+    # Also in a checkout that another user owns (as CI's may be).
+    SOURCE_DATE_EPOCH="$(git -c safe.directory="$REPO" log -1 --format=%ct)" || {
+        echo "not a git checkout: set SOURCE_DATE_EPOCH to the sources' time" >&2
+        exit 1
+    }
 fi
 export SOURCE_DATE_EPOCH
 if [[ -n "${WENDLOCK_SIGN_PFX:-}" && -n "${WENDLOCK_SIGN_PASSWORD_FILE:-}" ]]; then

@@ -100,8 +100,9 @@ sums_cover_dist() {
 # scripts/package.sh in a clone of HEAD in FOLDER, with the checkout's
 # changes to tracked files.
 package_in_clone() {
-    git clone -q "$REPO" "$1" &&
-        { git diff HEAD --binary | (cd "$1" && git apply --allow-empty); } &&
+    git -c safe.directory="$REPO" clone -q "$REPO" "$1" &&
+        { git -c safe.directory="$REPO" diff HEAD --binary |
+            (cd "$1" && git apply --allow-empty); } &&
         bash "$1/scripts/package.sh" >/dev/null
 }
 
