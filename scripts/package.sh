@@ -85,15 +85,15 @@ PY
 
 log "installer: $setup"
 size_kb=$(( ($(stat -c %s "$stage/wendlock.exe") + $(stat -c %s "$stage/README.txt") + 1023) / 1024 ))
-# The uninstaller is signed (when signing) before it goes into the setup.
-uninstaller_command="cp '%1' '$stage/uninstall.exe'"
+# A signed uninstaller goes into the setup whole (about 50 KB more); an
+# unsigned one is made from the setup's own stub at install time.
+finalize=()
 if ((signing)); then
-    uninstaller_command="bash '$REPO/scripts/sign.sh' '%1' && $uninstaller_command"
+    finalize=("-DFINALIZE_UNINSTALLER=bash '$REPO/scripts/sign.sh' '%1' && cp '%1' '$stage/uninstall.exe'")
 fi
 makensis -V2 \
     "-DVERSION=$version" "-DVERSION4=$version.0" "-DSOURCE=$stage" \
-    "-DOUTFILE=$REPO/$setup" "-DSIZE_KB=$size_kb" \
-    "-DFINALIZE_UNINSTALLER=$uninstaller_command" packaging/wendlock.nsi
+    "-DOUTFILE=$REPO/$setup" "-DSIZE_KB=$size_kb" "${finalize[@]}" packaging/wendlock.nsi
 if ((signing)); then
     bash scripts/sign.sh "$setup"
 fi
