@@ -15,7 +15,8 @@
 ;
 ; It installs into %LOCALAPPDATA%\Programs\Wendlock without administrator
 ; rights, because profiles live beside the executable and that folder is the
-; user's to write. Profiles (*.ini) are never installed, replaced or removed.
+; user's to write. Profiles (*.ini) are never replaced or removed; one is
+; installed only from /PROFILE=, into a folder without default_wl.ini.
 
 Unicode true
 ; The 64-bit stub: Windows on x64, and Wines that run no 32-bit programs.
@@ -68,7 +69,7 @@ your profiles stay.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN_FUNCTION StartWendlock
 
 Var team_profile  ; /PROFILE=, as a full path; empty without it
-Var restart         ; 1 when this setup ended a running Wendlock
+Var restart       ; 1 when this setup ended a running Wendlock
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
