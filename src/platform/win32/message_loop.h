@@ -23,6 +23,11 @@ class MessageLoop {
     // WM_QUIT for the loop, so that GetMessageA wakes up to see the end.
     static void quit() { ::PostQuitMessage(0); }
 
+    // A handler that waits in the host (a yield, a modal box, a pop-up
+    // menu) goes no further once the program has ended: throws ProgramEnded.
+    // Outside every handler there is nothing to stop.
+    void stop_if_ended() const;
+
     // For the length of a delivery to the program.
     [[nodiscard]] Nesting handler_running() { return Nesting(handlers_running_); }
 
@@ -33,8 +38,6 @@ class MessageLoop {
     void run(const Dispatch& dispatch);
 
   private:
-    void stop_if_ended() const;
-
     bool ended_ = false;
     int yield_depth_ = 0;       // do_events calls running inside one another
     int handlers_running_ = 0;  // deliveries to the program in progress
