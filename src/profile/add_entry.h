@@ -18,18 +18,16 @@ struct AddControls {
 };
 
 // Said after an entry was stored: the watch list is read at start-up only.
-inline constexpr const char* kAddedMessage = "Item has been added. Restart Wendlock to watch it.";
+inline constexpr const char* kAddedMessage = "Item has been added. Restart to watch it.";
 inline constexpr const char* kDuplicateMessage = "Duplicate entry. Item has NOT been added!";
 inline constexpr const char* kNotSavedMessage =
     "The profile could not be written. Item has NOT been added!";
 // Nothing is offered when the finder was dropped on a button or on a
 // window without buttons; the box itself is picked by its title bar.
-inline constexpr const char* kNoButtonMessage =
-    "No button offered. Drop the finder on the box's title bar!";
+inline constexpr const char* kNoButtonMessage = "No button. Drop the finder on the title bar!";
 // A number past the count is taken: storing there would overwrite it, and
 // counting up to it would switch entries on that the count leaves out.
-inline constexpr const char* kPastCountMessage =
-    "Entries past Num_Windows. Item has NOT been added!";
+inline constexpr const char* kPastCountMessage = "Num_Windows too low. Item NOT added!";
 // Why "Add" refuses an entry that "Read ini" could never load as it was
 // picked: the watcher would never answer it.
 inline constexpr const char* kNoCaptionMessage = "Button has no caption. Item has NOT been added!";

@@ -203,7 +203,7 @@ TEST_F(AddTest, FirstAndSecondEntriesAreAppendedAfterTheCount) {
                                        "Title1=Rebuild Warnings[&Yes]<<#32770>>"}));
     // Said as the refusals are, with what makes the entry count.
     EXPECT_TRUE(form->Label3->visible());
-    EXPECT_EQ(form->Label3->text(), "Item has been added. Restart Wendlock to watch it.");
+    EXPECT_EQ(form->Label3->text(), "Item has been added. Restart to watch it.");
     picked("Close Document", "#32770", {"&Yes", "&No", "Cancel"}, 1);
     click("Command3");
     EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=2",
@@ -307,9 +307,7 @@ TEST_F(AddTest, NothingOfferedIsStoredAsNothingAndTheTitleBarIsNamed) {
         click("Command3");
         EXPECT_EQ(profile(), "") << chosen;
         EXPECT_TRUE(form->Label3->visible());
-        EXPECT_EQ(form->Label3->text(),
-                  "No button offered. Drop the finder on the box's title bar!")
-            << chosen;
+        EXPECT_EQ(form->Label3->text(), "No button. Drop the finder on the title bar!") << chosen;
     }
 }
 
