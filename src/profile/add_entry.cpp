@@ -81,6 +81,11 @@ const char* unanswerable_reason(const std::string& title, const std::string& cap
 
 namespace {
 
+void tell(Control& Label3, const char* message) {
+    Label3.set_visible(true);
+    Label3.set_text(message);
+}
+
 // Writes entry number m, then reads it back: a write the system refused (a
 // read-only profile or folder) would otherwise lose the capture without a
 // word and leave the count one ahead of the entries. `count_before` is the
@@ -89,18 +94,12 @@ void store_entry(INIFiles& writer, INIFiles& reader, Control& Label3, std::int64
                  const std::string& entry, const std::string& count_before) {
     const std::string key = kEntryKeyPrefix + std::to_string(m);
     writer.WriteINI(kProfileSection, key, entry);
-    Label3.set_visible(true);
     if (text::up_to_nul(reader.ReadINI(kProfileSection, key, "")) == as_read_back(entry)) {
-        Label3.set_text(kAddedMessage);
+        tell(Label3, kAddedMessage);
         return;
     }
     writer.WriteINI(kProfileSection, kCountKey, count_before);
-    Label3.set_text(kNotSavedMessage);
-}
-
-void tell(Control& Label3, const char* message) {
-    Label3.set_visible(true);
-    Label3.set_text(message);
+    tell(Label3, kNotSavedMessage);
 }
 
 }  // namespace
