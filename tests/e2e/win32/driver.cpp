@@ -40,6 +40,8 @@ const char kUsage[] =
     "  find                   print the target (waits for it)\n"
     "  wait [--gone | --text-is S | --visible 0|1 | --enabled 0|1 | --checked N | --count N]\n"
     "  click [--mouse | --post]    BM_CLICK (sent, or posted) or a real mouse click\n"
+    "        [--after-closed CAPTION]  at once after a top-level window with that\n"
+    "        caption has come and gone\n"
     "  text | state | items   read the caption/text, the state, list/combo items\n"
     "  list | windows         the window's control tree / all top-level windows\n"
     "  send | post --msg N [--wparam N] [--lparam N]\n"
@@ -598,7 +600,40 @@ int command_wait(const Args& args) {
     return 1;
 }
 
+// Waits until a top-level window titled `caption` has opened and closed
+// again, polled as often as the system lets, so that what follows comes
+// right after the close; says when it has seen the window open. The time of
+// the close, or nothing at the deadline.
+std::optional<ULONGLONG> wait_opened_and_closed(const std::string& caption, int deadline_ms) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(deadline_ms);
+    bool opened = false;
+    while (GetTickCount64() < deadline) {
+        const bool open = FindWindowA(nullptr, caption.c_str()) != nullptr;
+        if (opened && !open) {
+            return GetTickCount64();
+        }
+        if (open && !opened) {
+            std::printf("seen %s open\n", caption.c_str());
+            std::fflush(stdout);
+        }
+        opened = opened || open;
+        Sleep(1);
+    }
+    return std::nullopt;
+}
+
 int command_click(const Args& args) {
+    // The target may come into being only with what closes the window (a
+    // caption changed meanwhile), so it is looked for after the close.
+    std::optional<ULONGLONG> closed;
+    if (args.has("--after-closed")) {
+        closed = wait_opened_and_closed(args.get("--after-closed"), timeout_ms(args));
+        if (!closed) {
+            std::printf("timeout waiting for %s to open and close\n",
+                        args.get("--after-closed").c_str());
+            return 1;
+        }
+    }
     HWND target = wait_target(args);
     if (target == nullptr) {
         return 1;
@@ -610,7 +645,11 @@ int command_click(const Args& args) {
         move_pointer(centre);
         send_mouse(MOUSEEVENTF_LEFTDOWN, centre);
         send_mouse(MOUSEEVENTF_LEFTUP, centre);
-        std::printf("mouse click at %ld,%ld on %s\n", centre.x, centre.y, hex(target).c_str());
+        std::printf("mouse click at %ld,%ld on %s", centre.x, centre.y, hex(target).c_str());
+        if (closed) {
+            std::printf(" %llu ms after the close", GetTickCount64() - *closed);
+        }
+        std::printf("\n");
         return 0;
     }
     if (args.flag("--post")) {
