@@ -36,12 +36,12 @@ const char kUsage[] =
     "  --button CAPTION   --control-class CLASS   --caption TEXT   --id N\n"
     "  --at X,Y (top-left in the window's client pixels)   --size W,H   --nth N\n"
     "Common: --timeout-ms N (deadline for the target to appear, default 5000)\n"
+    "        --after-closed CAPTION (the command runs at once after a top-level window\n"
+    "        with that caption has opened and closed)\n"
     "Commands:\n"
     "  find                   print the target (waits for it)\n"
     "  wait [--gone | --text-is S | --visible 0|1 | --enabled 0|1 | --checked N | --count N]\n"
     "  click [--mouse | --post]    BM_CLICK (sent, or posted) or a real mouse click\n"
-    "        [--after-closed CAPTION]  at once after a top-level window with that\n"
-    "        caption has come and gone\n"
     "  text | state | items   read the caption/text, the state, list/combo items\n"
     "  list | windows         the window's control tree / all top-level windows\n"
     "  send | post --msg N [--wparam N] [--lparam N]\n"
@@ -623,17 +623,6 @@ std::optional<ULONGLONG> wait_opened_and_closed(const std::string& caption, int 
 }
 
 int command_click(const Args& args) {
-    // The target may come into being only with what closes the window (a
-    // caption changed meanwhile), so it is looked for after the close.
-    std::optional<ULONGLONG> closed;
-    if (args.has("--after-closed")) {
-        closed = wait_opened_and_closed(args.get("--after-closed"), timeout_ms(args));
-        if (!closed) {
-            std::printf("timeout waiting for %s to open and close\n",
-                        args.get("--after-closed").c_str());
-            return 1;
-        }
-    }
     HWND target = wait_target(args);
     if (target == nullptr) {
         return 1;
@@ -645,11 +634,7 @@ int command_click(const Args& args) {
         move_pointer(centre);
         send_mouse(MOUSEEVENTF_LEFTDOWN, centre);
         send_mouse(MOUSEEVENTF_LEFTUP, centre);
-        std::printf("mouse click at %ld,%ld on %s", centre.x, centre.y, hex(target).c_str());
-        if (closed) {
-            std::printf(" %llu ms after the close", GetTickCount64() - *closed);
-        }
-        std::printf("\n");
+        std::printf("mouse click at %ld,%ld on %s\n", centre.x, centre.y, hex(target).c_str());
         return 0;
     }
     if (args.flag("--post")) {
@@ -1014,7 +999,7 @@ int command_wait_exit(const Args& args) {
     return gone ? 0 : 1;
 }
 
-int run(const Args& args) {
+int run_command(const Args& args) {
     const std::string& command = args.command;
     if (command == "find") {
         HWND target = wait_target(args);
@@ -1111,6 +1096,24 @@ int run(const Args& args) {
         return command_wait_exit(args);
     }
     throw UsageError{"unknown command " + command};
+}
+
+// The command, at once after a window has come and gone when --after-closed
+// asks so: a target that only comes with the close (a caption changed
+// meanwhile) is looked for after it.
+int run(const Args& args) {
+    if (!args.has("--after-closed")) {
+        return run_command(args);
+    }
+    const std::string caption = args.get("--after-closed");
+    const std::optional<ULONGLONG> closed = wait_opened_and_closed(caption, timeout_ms(args));
+    if (!closed) {
+        std::printf("timeout waiting for %s to open and close\n", caption.c_str());
+        return 1;
+    }
+    const int rc = run_command(args);
+    std::printf("done %llu ms after %s closed\n", GetTickCount64() - *closed, caption.c_str());
+    return rc;
 }
 
 }  // namespace
