@@ -176,6 +176,9 @@ struct Win32Host::Impl {
 
     // --- The message loop (message_loop.cpp) -----------------------------------
     void dispatch(MSG& msg);
+    // A handler that waits in the host (a yield, a modal box, a pop-up menu)
+    // goes no further once the program has ended: throws ProgramEnded.
+    void stop_if_ended() const;
     void do_events();
     void run();
     void end_program();
