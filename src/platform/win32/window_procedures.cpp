@@ -222,11 +222,11 @@ LRESULT Win32Host::Impl::subclassed_message(ControlRecord& record, HWND hwnd, UI
     }
     if (record.design.kind == ControlKind::CommandButton) {
         // An owner-drawn button takes the second press of a double-click
-        // for BN_DOUBLECLICKED and sends no BN_CLICKED for it: a click that
-        // came soon after the last one at the same spot (the user switching
-        // monitoring off right after switching it on) did nothing. A command
-        // button knows no double-click; every press is a press, as on a
-        // standard push button.
+        // for BN_DOUBLECLICKED and sends no BN_CLICKED for it, so a click
+        // soon after the last one at the same spot (monitoring switched off
+        // right after it was switched on) would do nothing. A command button
+        // knows no double-click: every press is a press, as on a standard
+        // push button.
         if (message == WM_LBUTTONDBLCLK)
             message = WM_LBUTTONDOWN;
         return ::CallWindowProcA(original, hwnd, message, wparam, lparam);
