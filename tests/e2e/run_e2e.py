@@ -771,16 +771,28 @@ class Monitoring(WendlockTestCase):
         app.drv("wait", "--button", "Add", "--enabled", "1")
 
     def test_box_open_before_switching_on_is_answered(self):
-        self.start()
+        # With the mouse: the user switches monitoring on, the box already
+        # open is answered at the first tick, and a click on the same button
+        # at once after the answer, soon after the first click, switches off.
+        app = self.start()
         standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "60000")
         rc, out = ENV.driver("wait", "--window", "Rebuild Warnings", "--class", "#32770",
                              timeout_ms=15000)
         self.assertEqual(rc, 0, out)
         self.assertIsNone(standin.result(1, 0), "answered while monitoring was off")
-        self.enable_monitoring()
+        clicker = ENV.spawn(ENV.driver_exe, [
+            "click", "--mouse", "--process", PROCESS, "--button", "Disable monitoring",
+            "--after-closed", "Rebuild Warnings", "--timeout-ms", "30000"])
+        self.assertTrue(poll(lambda: "seen Rebuild Warnings open" in ENV.output_of(clicker), 30),
+                        ENV.output_of(clicker))
+        app.drv("click", "--mouse", "--button", "Enable monitoring")
         result = standin.result(1, 15)
         self.assertIsNotNone(result, standin.report())
         self.assertEqual(result[0], IDOK, standin.report())
+        clicker.wait(timeout=40)
+        log("#   " + ENV.output_of(clicker).strip().splitlines()[-1])
+        self.assertEqual(clicker.returncode, 0, ENV.output_of(clicker))
+        app.drv("wait", "--button", "Enable monitoring", "--visible", "1")
 
     def test_boxes_answered_with_stored_buttons(self):
         app = self.start()
