@@ -40,9 +40,12 @@ void switch_or_stay_off(const SwitchControls& c, bool on, SwitchedFrom from) {
 
 }  // namespace
 
+bool monitoring_on(const Control& Command2) {
+    return Command2.text() != kEnableCaption;
+}
+
 void Command2_Click(const SwitchControls& c) {
-    // Any caption other than the "enable" one switches monitoring off.
-    switch_or_stay_off(c, c.Command2.text() == kEnableCaption, SwitchedFrom::Button);
+    switch_or_stay_off(c, !monitoring_on(c.Command2), SwitchedFrom::Button);
 }
 
 void swenable_Click(const SwitchControls& c) {

@@ -101,21 +101,23 @@ void SimDesktop::advance(std::int64_t ms) {
     now_ = target;
 }
 
-void SimDesktop::do_events() {
-    record("DoEvents");
-    // A handler that yields after the end goes no further; the tests
-    // themselves may still call this to run the (empty) queue.
+void SimDesktop::stop_if_ended() const {
+    // Outside every handler (the tests themselves running the empty queue)
+    // there is nothing to stop.
     if (events_.stopped_in_handler()) {
         throw ProgramEnded{};
     }
+}
+
+void SimDesktop::do_events() {
+    record("DoEvents");
+    stop_if_ended();
     if (!events_.may_yield()) {
         return;  // the events wait for a level below
     }
     const Nesting yielding = events_.yielding();
     run_queue();
-    if (events_.stopped_in_handler()) {
-        throw ProgramEnded{};
-    }
+    stop_if_ended();
 }
 
 }  // namespace wl::sim

@@ -37,8 +37,8 @@ struct ControlRecord {
     ControlRecord* parent_menu = nullptr;  // a MenuItem's menu
     std::vector<ControlRecord*> items;     // a Menu's items, top to bottom
     bool checked = false;                  // a menu item's check mark while it is hidden
-    // Subclassed text boxes: their own window procedure, and a press that
-    // may become a click.
+    // Subclassed controls (text boxes, graphical command buttons): their own
+    // window procedure; a text box's press that may become a click.
     WNDPROC original_proc = nullptr;
     bool pressed = false;
     PointerPress pointer;  // picture boxes: buttons held since the press

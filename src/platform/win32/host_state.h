@@ -81,6 +81,10 @@ struct Win32Host::Impl {
     std::optional<LRESULT> on_registered_message(UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT picture_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                             LPARAM lparam);
+    // A message to a control the host subclassed, on its way to the
+    // control's own window procedure.
+    LRESULT subclassed_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
+                               LPARAM lparam);
     LRESULT text_box_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                              LPARAM lparam);
     void on_form_mouse(UINT message);
@@ -144,7 +148,7 @@ struct Win32Host::Impl {
 // The window procedures of the host's windows (window_procedures.cpp).
 LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK subclassed_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The Control object handed to the logic for a record (the form's as a
 // FormWindow), and the record behind such an object (nullptr for a control

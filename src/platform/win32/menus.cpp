@@ -45,6 +45,7 @@ void Win32Host::Impl::rebuild_menu(ControlRecord& menu) {
 }
 
 void Win32Host::Impl::popup_menu(ControlRecord& menu) {
+    loop.stop_if_ended();
     if (loop.ended() || !window.exists() || !menu.menu)
         return;
     const HWND form = window.handle();
@@ -62,11 +63,11 @@ void Win32Host::Impl::popup_menu(ControlRecord& menu) {
         menu.menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y,
         0, form, nullptr));
     ::PostMessageA(form, WM_NULL, 0, 0);
-    if (chosen == 0)
-        return;
-    ControlRecord* item = controls.with_id(chosen);
+    ControlRecord* item = chosen != 0 ? controls.with_id(chosen) : nullptr;
     if (item != nullptr && item->design.kind == ControlKind::MenuItem)
         events.deliver(*item, EventKind::Click);
+    // "Exit" chosen, or the end came while the menu was open.
+    loop.stop_if_ended();
 }
 
 }  // namespace wl::win32

@@ -235,10 +235,12 @@ void Win32Host::Impl::dress_window(ControlRecord& record) {
     add_tooltip(record);
     if (design.kind == ControlKind::ComboBox)
         set_text(record, design.text);
-    if (design.kind == ControlKind::TextBox) {
-        // Without its own procedure the box would neither type nor click.
+    if (design.kind == ControlKind::TextBox ||
+        (design.kind == ControlKind::CommandButton && design.graphical)) {
+        // Without its own procedure a text box would not click, a graphical
+        // button would lose presses (subclassed_message).
         const auto original = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassed_proc)));
         if (original == nullptr)
             throw_last_error("SetWindowLongPtrA",
                              "cannot subclass " + control_display_name(design.name, design.index));
