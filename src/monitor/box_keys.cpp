@@ -27,11 +27,15 @@ std::string box_message(WindowSystem& windows, Hwnd box) {
         if (text::upper_ascii(windows.get_class_name(child, kClassBufferChars)) != "STATIC") {
             continue;
         }
+        const std::string text = windows.get_window_text(child, kMessageTextBufferChars);
+        if (text.empty()) {
+            continue;  // an icon
+        }
         if (!first) {
             message += "\r\n";
         }
         first = false;
-        message += windows.get_window_text(child, kMessageTextBufferChars);
+        message += text;
     }
     return message;
 }

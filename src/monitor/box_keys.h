@@ -16,7 +16,8 @@ namespace wl {
 constexpr int kMessageTextBufferChars = 4096;
 
 // The texts of the box's direct children of class Static, in window order,
-// joined by line breaks ("\r\n").
+// joined by line breaks ("\r\n"); a Static without text (an icon) adds no
+// line.
 std::string box_message(WindowSystem& windows, Hwnd box);
 
 // The file name of the program that owns the window ("SLDWORKS.exe"); empty

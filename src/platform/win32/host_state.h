@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/form_window.h"
@@ -103,6 +104,8 @@ struct Win32Host::Impl {
     int to_pixels_x(int twips) const;
     int to_pixels_y(int twips) const;
     HFONT make_font(const Font& font) const;
+    // The control's tip: added, replaced, or taken away for "".
+    void set_tooltip(ControlRecord& record, std::string_view text);
 
     // --- Delivering events to the program (event_delivery.cpp) -------------
     // Runs f, showing any exception in a message box instead of letting it
