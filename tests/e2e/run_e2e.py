@@ -41,6 +41,7 @@ IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TRAY_AT = "0,280"
 # List2, the loaded watch list: left 4230, top 5370 twips.
 LIST2_AT = "282,358"
+LIST1_AT = "38,420"      # the picked window's descendants, message and program
 # Places of the finder's controls, twips / 15 (client pixels at 96 dpi).
 PICTURE2_AT = "212,16"   # the finder tool
 TEXT1_AT = "24,14"       # title of the picked window
@@ -956,6 +957,9 @@ class Capture(WendlockTestCase):
         self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
                          {"left": 1, "right": 1, "top": 1, "bottom": 1})
         self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Rebuild Warnings")
+        # What an entry's Text and Program keys would be compared with.
+        self.assertEqual(app.items("--at", LIST1_AT)[0][-2:],
+                         ["Stand-in message 1\tMessage", "standin.exe\tProgram"])
         # Owned by "SolidWorks 2024": no warning.
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
         captions = [app.state("--at", at)["text"] for at in CMD1_AT]
