@@ -960,6 +960,10 @@ class Capture(WendlockTestCase):
         # What an entry's Text and Program keys would be compared with.
         self.assertEqual(app.items("--at", LIST1_AT)[0][-2:],
                          ["Stand-in message 1\tMessage", "standin.exe\tProgram"])
+        # ... and shown in the finder tool's tip while the pointer rests on it.
+        app.drv("pointer", "--at", PICTURE2_AT, "--action", "move", "--offset", "10,10")
+        app.drv("wait", "--class", "tooltips_class32", "--visible", "1", timeout_ms=10000)
+        self.assertIn("Program: standin.exe", app.drv("text", "--class", "tooltips_class32"))
         # Owned by "SolidWorks 2024": no warning.
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
         captions = [app.state("--at", at)["text"] for at in CMD1_AT]
