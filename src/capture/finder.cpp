@@ -103,6 +103,9 @@ void Finder::Picture2_LostCapture() {
 
 void Finder::Picture2_MouseUp() {
     controls_.List1.clear();
+    // A release over no window walks the whole desktop, which has no
+    // message to show.
+    const bool picked_nothing = picked_window == 0;
     // Events run during the walk; moves among them keep updating
     // picked_window, and what follows uses its value after the walk.
     tree_walk_.ListChildWindows(picked_window);
@@ -135,7 +138,11 @@ void Finder::Picture2_MouseUp() {
         controls_.Label3.set_visible(true);
         controls_.Label3.set_text(kNoSolidWorksParent);
     }
-    show_keys();
+    if (picked_nothing) {
+        controls_.Picture2.set_tooltip("");
+    } else {
+        show_keys();
+    }
 }
 
 void Finder::show_keys() {
