@@ -144,8 +144,8 @@ std::string Win32WindowSystem::program_path(Hwnd window) {
     DWORD process_id = 0;
     if (::GetWindowThreadProcessId(to_hwnd(window), &process_id) == 0 || process_id == 0)
         return {};
-    // The limited right is granted for processes of other users and elevated
-    // ones too, where PROCESS_QUERY_INFORMATION is refused.
+    // The limited right is granted also for an elevated program (a CAD
+    // program run as administrator), where PROCESS_QUERY_INFORMATION is not.
     const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
     if (!process)
         return {};
