@@ -921,9 +921,11 @@ class Keys(WendlockTestCase):
             self.assertEqual(result[0], code, standin.report())
             times.append(result[1])
         log(f"#   open-to-answered times beside the hung window: {times} ms")
-        # As in test_answers_come_within_a_few_ticks: a tick held up by the
-        # hung window (a message waited on for even a second) shows at once.
-        self.assertLess(sum(times) / len(times), 400, times)
+        # The hung window stopped reading messages a moment ago: a read that
+        # waited on it (a message sent with the host's 1 s timeout, say)
+        # would hold up every tick of the next seconds by a second or more,
+        # where a tick is a few milliseconds and a busy machine adds tenths.
+        self.assertLess(max(times), 1000, times)
         self.assertIsNone(other.result(1, 0), other.report())
         rc, out = ENV.driver("find", "--class", "#32770", "--process", "viewer.exe", timeout_ms=0)
         self.assertEqual(rc, 0, f"the other program's box closed: {out}")
