@@ -772,16 +772,28 @@ class Monitoring(WendlockTestCase):
         app.drv("wait", "--button", "Add", "--enabled", "1")
 
     def test_box_open_before_switching_on_is_answered(self):
-        self.start()
+        # With the mouse: the user switches monitoring on, the box already
+        # open is answered at the first tick, and a click on the same button
+        # at once after the answer, soon after the first click, switches off.
+        app = self.start()
         standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "60000")
         rc, out = ENV.driver("wait", "--window", "Rebuild Warnings", "--class", "#32770",
                              timeout_ms=15000)
         self.assertEqual(rc, 0, out)
         self.assertIsNone(standin.result(1, 0), "answered while monitoring was off")
-        self.enable_monitoring()
+        clicker = ENV.spawn(ENV.driver_exe, [
+            "click", "--mouse", "--process", PROCESS, "--button", "Disable monitoring",
+            "--after-closed", "Rebuild Warnings", "--timeout-ms", "30000"])
+        self.assertTrue(poll(lambda: "seen Rebuild Warnings open" in ENV.output_of(clicker), 30),
+                        ENV.output_of(clicker))
+        app.drv("click", "--mouse", "--button", "Enable monitoring")
         result = standin.result(1, 15)
         self.assertIsNotNone(result, standin.report())
         self.assertEqual(result[0], IDOK, standin.report())
+        clicker.wait(timeout=40)
+        log("#   " + ENV.output_of(clicker).strip().splitlines()[-1])
+        self.assertEqual(clicker.returncode, 0, ENV.output_of(clicker))
+        app.drv("wait", "--button", "Enable monitoring", "--visible", "1")
 
     def test_boxes_answered_with_stored_buttons(self):
         app = self.start()
@@ -935,17 +947,19 @@ class Keys(WendlockTestCase):
 class Capture(WendlockTestCase):
     def test_finder_pick_add_read_and_answer(self):
         # The whole road: pick an open box with the finder, store it with
-        # "Add", load it with "Read ini", and see the watcher answer it.
+        # "Add", load it with "Read ini", and see the watcher answer it. The
+        # title ends in blanks, which the stored entry keeps: without them
+        # it would never match the box.
         write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
         app = self.start()
-        standin = self.standin("--owner-title", "SolidWorks 2024", "--box", "Rebuild Warnings",
+        title = "Rebuild Warnings  "
+        standin = self.standin("--owner-title", "SolidWorks 2024", "--box", title,
                                "YESNOCANCEL", "--timeout-ms", "90000")
-        rc, out = ENV.driver("find", "--window", "Rebuild Warnings", "--class", "#32770",
-                             timeout_ms=15000)
+        rc, out = ENV.driver("find", "--window", title, "--class", "#32770", timeout_ms=15000)
         self.assertEqual(rc, 0, out)
         box = re.search(r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out)
         left, top, right = int(box.group(2)), int(box.group(3)), int(box.group(4))
-        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+        self.assertEqual(outline_edges(ENV, title),
                          {"left": 0, "right": 0, "top": 0, "bottom": 0})
         # Released over the box's caption bar: the box itself, not a control.
         app.drv("drag", "--at", PICTURE2_AT, "--to", f"{(left + right) // 2},{top + 8}",
@@ -956,9 +970,9 @@ class Capture(WendlockTestCase):
         self.assertEqual(rc, 0, out + app.diagnosis())
         app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
         # The box keeps the red frame painted onto its outer edge.
-        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+        self.assertEqual(outline_edges(ENV, title),
                          {"left": 1, "right": 1, "top": 1, "bottom": 1})
-        self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Rebuild Warnings")
+        self.assertEqual(app.state("--at", TEXT1_AT)["text"], title)
         # What an entry's Text and Program keys would be compared with.
         self.assertEqual(app.items("--at", LIST1_AT)[0][-2:],
                          ["Stand-in message 1\tMessage", "standin.exe\tProgram"])
@@ -973,12 +987,15 @@ class Capture(WendlockTestCase):
         for at in OP1_AT + CMD1_AT:
             self.assertTrue(app.state("--at", at)["visible"], at)
         self.assertTrue(app.state("--at", OP1_AT[0])["checked"])
+        # Users click the wide caption rather than the small option beside it.
         choice = captions.index("&No")
-        app.drv("click", "--at", OP1_AT[choice])
+        app.drv("click", "--at", CMD1_AT[choice], "--mouse")
         app.drv("wait", "--at", OP1_AT[choice], "--checked", "1")
-        app.click("Add")
+        app.drv("click", "--button", "Add", "--mouse")
+        app.drv("wait", "--at", LABEL3_AT, "--text-is",
+                "Item has been added. Restart to watch it.")
         path = os.path.join(self.folder, "default_wl.ini")
-        wanted = "Title2=Rebuild Warnings[&No]<<#32770>>"
+        wanted = "Title2=Rebuild Warnings  [&No]<<#32770>>"
         content = poll(lambda: (lambda text: text if wanted in text else None)(
             open(path, "rb").read().decode("cp1252")), 10)
         self.assertIsNotNone(content, open(path, "rb").read())
@@ -993,7 +1010,7 @@ class Capture(WendlockTestCase):
         # Not yet on the watch list; "Read ini" puts it there.
         self.assertEqual(app.list2_items(), ["Other<-->OK<-->#32770"])
         app.click("Read ini")
-        app.wait_list2(["Other<-->OK<-->#32770", "Rebuild Warnings<-->&No<-->#32770"])
+        app.wait_list2(["Other<-->OK<-->#32770", "Rebuild Warnings  <-->&No<-->#32770"])
         self.assertIsNone(standin.result(1, 0), standin.report())
         self.enable_monitoring()
         result = standin.result(1, 15)

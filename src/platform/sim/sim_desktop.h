@@ -233,6 +233,9 @@ class SimDesktop final : public WindowSystem, public Host {
     struct Impl;
     void record(std::string call);
     void deliver(const UiEvent& event);  // to the sink, unless the program has ended
+    // A handler that waits in the host (a yield, a modal box, a pop-up menu)
+    // goes no further once the program has ended: throws ProgramEnded.
+    void stop_if_ended() const;
     void run_queue();
     SimControl* find_control(const std::string& name, int index) const;
     SimControl* control_of_window(Hwnd window) const;

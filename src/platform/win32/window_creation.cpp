@@ -178,7 +178,7 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
             if (flat)
                 ::SendMessageA(record.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
             record.original_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-                record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
+                record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassed_proc)));
             break;
         }
         case ControlKind::PictureBox:
@@ -202,6 +202,10 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
         case ControlKind::CommandButton:
             make_window("BUTTON", WS_TABSTOP | (design.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON), 0,
                         height);
+            if (design.graphical) {
+                record.original_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+                    record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassed_proc)));
+            }
             break;
         case ControlKind::ComboBox:
             make_window("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
