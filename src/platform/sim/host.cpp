@@ -145,6 +145,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
     ControlState state;
     state.design = design;
     state.text = design.text;
+    state.tooltip = design.tooltip;
     state.visible = design.visible;
     state.enabled = design.enabled;
     state.back_colour = design.back_colour.value_or(0xFFFFFF);

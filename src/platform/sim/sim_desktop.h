@@ -41,7 +41,10 @@ struct SimWindow {
     Hwnd owner = 0;              // top-level windows only
     std::vector<Hwnd> children;  // z-order, top first
     bool visible = true;
-    bool hung = false;           // does not answer messages (clicks time out)
+    bool hung = false;  // does not answer messages (clicks time out)
+    // Executable of the owning process (top-level windows; children share
+    // their top-level window's). Empty: the process cannot be asked.
+    std::string program;
     std::vector<Colour> pixels;  // width * height, row-major, origin at outer top-left
     // Message box support: the box this button belongs to (0 for others).
     Hwnd closes_box = 0;
@@ -195,6 +198,7 @@ class SimDesktop final : public WindowSystem, public Host {
     std::string get_window_text(Hwnd window, int buffer_chars) override;
     std::string get_class_name(Hwnd window, int buffer_chars) override;
     Hwnd get_parent(Hwnd window) override;
+    std::string program_path(Hwnd window) override;
     Hwnd get_window(Hwnd window, WindowRelation relation) override;
     Hwnd desktop_window() override;
     Point cursor_pos() override;

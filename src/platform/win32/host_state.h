@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/form_window.h"
 #include "platform/win32/control_table.h"
@@ -71,7 +72,8 @@ struct Win32Host::Impl {
     ControlRecord& create_control(const ControlSpec& design);
     void create_window(ControlRecord& record);
     void dress_window(ControlRecord& record);
-    void add_tooltip(const ControlRecord& record);
+    // The control's tip: added, replaced, or taken away for "".
+    void set_tooltip(ControlRecord& record, std::string_view text);
     void create_windowless(ControlRecord& record);
     // Raises Win32Error when the system has no such font.
     UniqueFont make_font(const Font& font) const;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <string_view>
 
 #include "platform/control_kinds.h"
 #include "platform/win32/host_state.h"
@@ -141,6 +142,8 @@ void Win32Host::Impl::create_form(const FormSpec& design, EventSink& event_sink)
     window.created(hwnd, tooltip);
     if (tooltip == nullptr)
         throw_last_error("CreateWindowExA", "cannot create the tool tips of the main window");
+    // A width of its own makes the tip break lines where its text does.
+    ::SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 600);
     events.attach(event_sink);
 
     if (design.icon != Picture::None) {
@@ -232,7 +235,8 @@ void Win32Host::Impl::dress_window(ControlRecord& record) {
     // Later controls lie on top of earlier ones where they overlap; the tab
     // order stays the creation order (see KeyboardFocus).
     ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    add_tooltip(record);
+    if (!design.tooltip.empty())
+        set_tooltip(record, design.tooltip);
     if (design.kind == ControlKind::ComboBox)
         set_text(record, design.text);
     if (design.kind == ControlKind::TextBox ||
@@ -248,17 +252,30 @@ void Win32Host::Impl::dress_window(ControlRecord& record) {
     }
 }
 
-void Win32Host::Impl::add_tooltip(const ControlRecord& record) {
-    if (record.design.tooltip.empty())
+void Win32Host::Impl::set_tooltip(ControlRecord& record, std::string_view text) {
+    record.design.tooltip = std::string(text);
+    if (window.tooltip() == nullptr || record.hwnd == nullptr)
         return;
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window.handle();
     tool.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
-    std::string text = record.design.tooltip;  // the tool tip keeps its own copy
-    tool.lpszText = text.data();
-    if (!::SendMessageA(window.tooltip(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
+    TTTOOLINFOA existing = tool;
+    const bool known = ::SendMessageA(window.tooltip(), TTM_GETTOOLINFOA, 0,
+                                      reinterpret_cast<LPARAM>(&existing)) != 0;
+    if (record.design.tooltip.empty()) {
+        if (known)
+            ::SendMessageA(window.tooltip(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    // The tip window keeps a copy of the text.
+    tool.lpszText = record.design.tooltip.data();
+    if (known) {
+        ::SendMessageA(window.tooltip(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    } else if (!::SendMessageA(window.tooltip(), TTM_ADDTOOLA, 0,
+                               reinterpret_cast<LPARAM>(&tool))) {
+        // Raised: the tip would be missing unseen.
         throw_last_error("TTM_ADDTOOLA",
                          "cannot add the tool tip of " +
                              control_display_name(record.design.name, record.design.index));
