@@ -2,15 +2,11 @@
 #pragma once
 
 #include <array>
-#include <string>
+#include <cstddef>
+
+#include "profile/watch_entry.h"
 
 namespace wl {
-
-struct WatchEntry {
-    std::string Win_title;   // exactly as loaded, blanks included
-    std::string Win_button;  // caption as the window system reports it ("&Yes")
-    std::string Win_class;   // "#32770" for standard message boxes
-};
 
 class WatchList {
   public:

@@ -1,0 +1,15 @@
+// One watch-list entry: the message box a profile names and the button to
+// press on it. Profiles store it, the watch list holds twenty of them.
+#pragma once
+
+#include <string>
+
+namespace wl {
+
+struct WatchEntry {
+    std::string Win_title;   // exactly as loaded, blanks included
+    std::string Win_button;  // caption as the window system reports it ("&Yes")
+    std::string Win_class;   // "#32770" for standard message boxes
+};
+
+}  // namespace wl
