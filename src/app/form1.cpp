@@ -346,12 +346,6 @@ void Form1::Picture2_MouseUp(int, int, float, float) {
 void Form1::Picture2_LostCapture() {
     finder_->Picture2_LostCapture();
 }
-void Form1::draw_outline(Hwnd& picked_hwnd) {
-    finder_->outline().draw_outline(picked_hwnd);
-}
-void Form1::remove_outline(Hwnd& picked_hwnd) {
-    finder_->outline().remove_outline(picked_hwnd);
-}
 
 // --- Maker links ---------------------------------------------------------------
 

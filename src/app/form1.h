@@ -74,8 +74,6 @@ class Form1 final : public EventSink {
     void Picture2_MouseMove(int button, int shift, float x, float y);
     void Picture2_MouseUp(int button, int shift, float x, float y);
     void Picture2_LostCapture();
-    void draw_outline(Hwnd& picked_hwnd);
-    void remove_outline(Hwnd& picked_hwnd);
 
     // --- Maker links ---
     void toUrl();
@@ -94,7 +92,6 @@ class Form1 final : public EventSink {
     Control& control(const std::string& name, int index = -1) const;
 
     WatchList Watch_list;
-    Watcher& watcher() { return watcher_; }
     capture::Finder& finder() { return *finder_; }
     bool ended() const { return ended_; }
 
