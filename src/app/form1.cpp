@@ -6,8 +6,9 @@
 #include "app/systray.h"
 #include "monitor/monitor_switch.h"
 #include "monitor/watch_loader.h"
+#include "platform/handler_guard.h"
 #include "platform/host_strings.h"
-#include "platform/run_time_errors.h"
+#include "platform/program_name.h"
 #include "profile/add_entry.h"
 #include "profile/profiles.h"
 
@@ -143,19 +144,11 @@ void Form1::on_event(const UiEvent& event) {
 }
 
 void Form1::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        show_error(run_time_error_message(e));
-    }
+    run_guarded(handler, [this](const std::string& text) { show_error(text); });
 }
 
 void Form1::show_error(const std::string& text) {
-    try {
-        platform_.host.message_box(text, "Wendlock", mb::kOk | mb::kIconStop);
-    } catch (...) {
-        // Nothing more can be told; the program carries on regardless.
-    }
+    platform_.host.message_box(text, kProgramName, mb::kOk | mb::kIconStop);
 }
 
 bool Form1::on_query_unload(int reason) {

@@ -2,13 +2,14 @@
 
 #include "app/form1.h"
 #include "app/start_options.h"
+#include "platform/program_name.h"
 
 namespace wl {
 
 int run_program(Platform& platform, std::string_view arguments) {
     StartOptions options = read_start_options(arguments);
     if (!options.unknown.empty()) {
-        platform.host.message_box(unknown_switch_message(options.unknown), "Wendlock",
+        platform.host.message_box(unknown_switch_message(options.unknown), kProgramName,
                                   mb::kOk | mb::kIconInformation);
         options = StartOptions{};
     }

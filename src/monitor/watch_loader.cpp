@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/host_strings.h"
+#include "platform/program_name.h"
 #include "profile/entry_format.h"
 #include "profile/ini_files.h"
 #include "profile/profiles.h"
@@ -33,7 +34,7 @@ void load_watch_list(Platform& platform, const LoaderControls& controls, WatchLi
     const std::string count = ini.ReadINI(kProfileSection, kCountKey, "0");
     controls.Text3.set_text(text::up_to_nul(text::trim(count)));
     if (text::up_to_nul(count) == "0") {
-        platform.host.message_box(kNoWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+        platform.host.message_box(kNoWindowsMessage, kProgramName, mb::kOk | mb::kIconInformation);
         return;
     }
 
@@ -55,7 +56,7 @@ void load_watch_list(Platform& platform, const LoaderControls& controls, WatchLi
             "The profile lists " + whole_number(whole) + " windows, but only " +
                 std::to_string(WatchList::kEntries) +
                 " can be watched: " + whole_number(whole - WatchList::kEntries) + " were left out.",
-            kAppTitle, mb::kOk | mb::kIconInformation);
+            kProgramName, mb::kOk | mb::kIconInformation);
     }
 }
 

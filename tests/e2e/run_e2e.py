@@ -1219,6 +1219,12 @@ class Packages(WendlockTestCase):
         ENV.run("reg", ["delete", self.UNINSTALL_KEY, "/f"], timeout=60)
         ENV.run("reg", ["delete", self.RUN_KEY, "/v", "Wendlock", "/f"], timeout=60)
 
+    def test_manifest_carries_the_build_version(self):
+        with open(ENV.wendlock_exe, "rb") as exe:
+            image = exe.read()
+        identity = f'name="Wendlock" version="{self.version}.0"'.encode()
+        self.assertIn(identity, image)
+
     def test_install_start_with_windows_second_start_and_uninstall(self):
         install = self.user_folder("AppData", "Local", "Programs", "Wendlock")
         shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu",

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/program.h"
+#include "platform/program_name.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
@@ -24,9 +25,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
         wl::Platform platform{windows, shell, files, host};
         return wl::run_program(platform, arguments != nullptr ? arguments : "");
     } catch (const std::exception& e) {
-        ::MessageBoxA(nullptr, e.what(), "Wendlock", MB_OK | MB_ICONSTOP);
+        ::MessageBoxA(nullptr, e.what(), wl::kProgramName, MB_OK | MB_ICONSTOP);
     } catch (...) {
-        ::MessageBoxA(nullptr, "Unknown error", "Wendlock", MB_OK | MB_ICONSTOP);
+        ::MessageBoxA(nullptr, "Unknown error", wl::kProgramName, MB_OK | MB_ICONSTOP);
     }
     return 1;
 }
