@@ -104,7 +104,8 @@ class Form1 final : public EventSink {
     void bind_handlers();
     // Shows the window from the tray, in front of the others.
     void show_from_tray();
-    // Runs a handler; an error escaping it is shown, never fatal.
+    // Runs a handler through run_guarded: an error escaping it is shown in
+    // the program's box (show_error), never fatal.
     void guarded(const std::function<void()>& handler);
     void show_error(const std::string& text);
 
