@@ -1,10 +1,11 @@
 # The program's layers: one static library per source folder, linked one way
 # only, from the bottom up:
 #
-#   platform, platform/ini  <-  platform/sim, platform/win32
-#   platform  <-  profile  <-  monitor
-#   platform  <-  capture
-#   profile, monitor, capture  <-  app
+#   platform  <-  platform/win32
+#   platform, platform/ini  <-  platform/sim
+#   platform  <-  profile  <-  monitor  <-  capture  <-  app
+#
+# (a library sees what the libraries it links see, too).
 #
 # A library sees the headers of its own folder and of the libraries it links,
 # nothing else: each has an include root of its own in the build tree that

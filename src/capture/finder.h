@@ -76,15 +76,23 @@ class Finder {
     void Picture2_LostCapture();
 
     Outline& outline() { return outline_; }
+
+    // What a release appends to List1 after the walk, and puts in the finder
+    // tool's tip: the picked box's message and its program's file name.
+    static constexpr const char* kMessageItem = "Message";
+    static constexpr const char* kProgramItem = "Program";
     TreeWalk& tree_walk() { return tree_walk_; }
 
     bool dragging = false;
     Hwnd picked_window = 0;          // the window under the pointer at the last move
+    std::string picked_title;        // its text as read then; Text1 shows it without leading spaces
     std::string picked_class;        // class of picked_window, read on release
     TextBuffer title_buffer;         // text of the window under the pointer
     TextBuffer parent_title_buffer;  // parent / grandparent titles
 
   private:
+    void show_keys();
+
     WindowSystem& windows_;
     CaptureControls controls_;
     Outline outline_;
