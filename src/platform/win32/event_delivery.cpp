@@ -1,29 +1,22 @@
-// Delivering events to the program.
+// Delivering events to the program: each handler runs guarded (run_guarded).
 #include "platform/win32/event_delivery.h"
 
 #include <windows.h>
 
-#include <exception>
-
+#include "platform/handler_guard.h"
 #include "platform/host.h"
-#include "platform/run_time_errors.h"
+#include "platform/program_name.h"
 
 namespace wl::win32 {
 
 bool EventDelivery::guarded(const std::function<void()>& f) {
     try {
-        f();
-        return true;
+        return run_guarded(f, [this](const std::string& text) { report_error(text); });
     } catch (const ProgramEnded&) {
         // A handler paused in do_events when the program ended: it goes no
         // further, and there is nothing to report.
         return true;
-    } catch (const std::exception& e) {
-        report_error(run_time_error_message(e));
-    } catch (...) {
-        report_error("Run-time error:\r\n\r\nUnknown error");
     }
-    return false;
 }
 
 void EventDelivery::report_error(const std::string& text) {
@@ -32,7 +25,7 @@ void EventDelivery::report_error(const std::string& text) {
         return;
     reporting_ = true;
     // Handled: a box that cannot be shown leaves nobody else to tell.
-    ::MessageBoxA(window_.box_owner(), text.c_str(), "Wendlock", MB_OK | MB_ICONSTOP);
+    ::MessageBoxA(window_.box_owner(), text.c_str(), kProgramName, MB_OK | MB_ICONSTOP);
     reporting_ = false;
 }
 
