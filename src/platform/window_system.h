@@ -20,6 +20,19 @@ constexpr unsigned kMfByPosition = 0x0400;
 constexpr unsigned kMfRemove = 0x1000;
 constexpr unsigned kScClose = 0xF060;
 
+// Every window system keeps these rules (tests/conformance/window_cases.h
+// checks them on user32 and on the simulated desktop):
+// - find_window and find_window_ex match whole class and title, case ignored; an empty class finds
+// nothing.
+// - Of equal windows the upper one is found first; hidden windows are found too.
+// - find_window_ex looks at direct children only, after `after`, which must be one of them.
+// - get_window gives children in creation order, newer top-level windows before older ones.
+// - get_parent gives a child's parent and a pop-up's owner; other top-level windows have none.
+// - Texts and class names are cut to the buffer less one; a gone window reads as nothing.
+// - A hung window's text message and click give up; its title and class still read.
+// - window_from_point skips hidden windows and disabled children, not disabled top-level windows.
+// - With no button down, the capture gets the moves over the program's own windows only.
+// - A surface reads back what it painted; outside the window and on a gone one it reads invalid.
 class WindowSystem {
   public:
     WindowSystem() = default;
