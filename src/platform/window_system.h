@@ -22,8 +22,7 @@ constexpr unsigned kScClose = 0xF060;
 
 // Every window system keeps these rules (tests/conformance/window_cases.h
 // checks them on user32 and on the simulated desktop):
-// - find_window and find_window_ex match whole class and title, case ignored; an empty class finds
-// nothing.
+// - Finding matches the whole class and title, case ignored; an empty class finds nothing.
 // - Of equal windows the upper one is found first; hidden windows are found too.
 // - find_window_ex looks at direct children only, after `after`, which must be one of them.
 // - get_window gives children in creation order, newer top-level windows before older ones.
