@@ -51,17 +51,19 @@ class WindowSystem {
     // delivered (no such window, or it did not answer in time).
     virtual bool click_button(Hwnd button) = 0;
     // WM_GETTEXT with a buffer of `buffer_chars` characters: the text cut to
-    // buffer_chars - 1 characters; nullopt when the window is 0 or gone.
+    // buffer_chars - 1 characters; nullopt when the window is 0, gone or
+    // hung (the message timed out), or there is no buffer.
     virtual std::optional<std::string> get_text_message(Hwnd window, int buffer_chars) = 0;
     // GetWindowTextA / GetClassNameA with a buffer of `buffer_chars`
     // characters: at most buffer_chars - 1 characters, empty on failure.
     virtual std::string get_window_text(Hwnd window, int buffer_chars) = 0;
     virtual std::string get_class_name(Hwnd window, int buffer_chars) = 0;
-    virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a top-level window
+    virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a pop-up
     virtual Hwnd get_window(Hwnd window, WindowRelation relation) = 0;
     virtual Hwnd desktop_window() = 0;
 
     virtual Point cursor_pos() = 0;
+    // The deepest shown window at the point; a disabled child gives its parent.
     virtual Hwnd window_from_point(Point screen) = 0;
     virtual void set_capture(Hwnd window) = 0;
     virtual void release_capture() = 0;

@@ -287,7 +287,7 @@ class Win32WindowDriver final : public wl::conformance::WindowDriver {
         HANDLE in_read = nullptr, in_write = nullptr, out_read = nullptr, out_write = nullptr;
         if (!CreatePipe(&in_read, &in_write, &inherit, 0) ||
             !CreatePipe(&out_read, &out_write, &inherit, 0)) {
-            throw std::runtime_error("CreatePipe failed");
+            throw std::runtime_error("CreatePipe: system error " + std::to_string(GetLastError()));
         }
         const UniqueHandle child_in(in_read);
         const UniqueHandle child_out(out_write);
@@ -307,10 +307,11 @@ class Win32WindowDriver final : public wl::conformance::WindowDriver {
         PROCESS_INFORMATION process{};
         if (!CreateProcessA(exe, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                             &startup, &process)) {
-            throw std::runtime_error("the other program did not start");
+            throw std::runtime_error("CreateProcessA: system error " +
+                                     std::to_string(GetLastError()));
         }
         other_.reset(process.hProcess);
-        CloseHandle(process.hThread);
+        const UniqueHandle thread(process.hThread);
     }
 
     // Sends one command and waits for its answer line.
