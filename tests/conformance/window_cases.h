@@ -75,6 +75,12 @@ inline bool received_near(const std::vector<Point>& moves, Point p) {
     return false;
 }
 
+// A rectangle as its four coordinates, to compare and show.
+inline std::vector<std::string> corners(const Rect& r) {
+    return {std::to_string(r.left), std::to_string(r.top), std::to_string(r.right),
+            std::to_string(r.bottom)};
+}
+
 struct WindowCase {
     std::string name;
     std::function<void(WindowDriver&, WindowSystem&, Checks&)> run;
@@ -314,22 +320,16 @@ inline const std::vector<WindowCase>& window_cases() {
              auto rect_of = [&](Hwnd window) {
                  Rect got{-1, -1, -1, -1};
                  ws.get_window_rect(window, got);
-                 return std::vector<std::string>{std::to_string(got.left), std::to_string(got.top),
-                                                 std::to_string(got.right),
-                                                 std::to_string(got.bottom)};
+                 return corners(got);
              };
-             auto as_text = [](const Rect& x) {
-                 return std::vector<std::string>{std::to_string(x.left), std::to_string(x.top),
-                                                 std::to_string(x.right), std::to_string(x.bottom)};
-             };
-             check.equal(rect_of(w), as_text(r), "top-level");
-             check.equal(rect_of(c), as_text(child_rect), "child, in screen pixels");
+             check.equal(rect_of(w), corners(r), "top-level");
+             check.equal(rect_of(c), corners(child_rect), "child, in screen pixels");
              ws.set_window_pos(w, 0, 540, 320, 250, 120, kSwpNoZOrder | kSwpNoActivate);
-             check.equal(rect_of(w), as_text(area(540, 320, 250, 120)), "moved and sized");
-             check.equal(rect_of(c), as_text(area(550, 330, 40, 30)), "its child went along");
+             check.equal(rect_of(w), corners(area(540, 320, 250, 120)), "moved and sized");
+             check.equal(rect_of(c), corners(area(550, 330, 40, 30)), "its child went along");
              ws.set_window_pos(w, 0, 0, 0, 0, 0,
                                kSwpNoMove | kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
-             check.equal(rect_of(w), as_text(area(540, 320, 250, 120)), "neither moved nor sized");
+             check.equal(rect_of(w), corners(area(540, 320, 250, 120)), "neither moved nor sized");
              const Hwnd above = d.make(top_level("WlConfPlace", "Above", area(600, 350, 100, 60)));
              check.equal(ws.window_from_point(Point{650, 380}), above, "the newer one above");
              ws.set_window_pos(w, kHwndTopmost, 0, 0, 0, 0,
@@ -338,7 +338,7 @@ inline const std::vector<WindowCase>& window_cases() {
              d.destroy(w);
              Rect untouched{1, 2, 3, 4};
              check.equal(ws.get_window_rect(w, untouched), false, "a gone window");
-             check.equal(as_text(untouched), as_text(Rect{1, 2, 3, 4}), "left untouched");
+             check.equal(corners(untouched), corners(Rect{1, 2, 3, 4}), "left untouched");
          }},
 
         // --- Capture and moves ----------------------------------------------------------
