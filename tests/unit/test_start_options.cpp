@@ -72,6 +72,19 @@ TEST_F(SwitchesTest, TrayStartsHiddenWithTheIconAndAsksNothingUntilShown) {
     EXPECT_TRUE(question_asked());
 }
 
+// The second of two double-clicks that waited hides what the first showed:
+// the hidden window must not ask.
+TEST_F(SwitchesTest, TwoWaitingTrayDoubleClicksLeaveItHiddenAndAskNothing) {
+    start_with("/tray");
+    UiEvent e{"Picture1", -1, EventKind::MouseMove};
+    e.x = static_cast<float>(kTrayLeftDoubleClick * 15);
+    world.desktop.post(e);
+    world.desktop.post(e);
+    world.desktop.do_events();
+    EXPECT_FALSE(form->form().visible());
+    EXPECT_FALSE(question_asked());
+}
+
 TEST_F(SwitchesTest, MonitorSwitchesOnAfterTheWatchListIsLoaded) {
     folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Num_Windows=1",
                                                  "Title1=Rebuild Warnings[OK]<<#32770>>"}));
