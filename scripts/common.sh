@@ -17,6 +17,7 @@ PACKAGES=(
     python3                                 # the end-to-end harness
     imagemagick                             # screenshots of the demo
     nsis                                    # the installer
+    osslsigncode openssl                    # signing it, and the test certificate
 )
 
 log() { printf '\n=== %s\n' "$*"; }

@@ -4,7 +4,9 @@
 #   2. the same under AddressSanitizer and UBSan (build/asan),
 #   3. the libFuzzer targets, each for a short bounded time (build/fuzz),
 #   4. the cross build for Windows with MinGW-w64 GCC (build/win32),
-#   5. the release packages (scripts/package.sh, into dist/),
+#   5. the release packages (scripts/package.sh, into dist/), signed with a
+#      throwaway certificate, and their checks: checksums, signatures, the
+#      same bytes from a second run in a clone elsewhere,
 #   6. the end-to-end tests: wendlock.exe and the packages under Wine on an X
 #      server of its own,
 #   7. the unit tests built for Windows (unit_tests.exe) under Wine,
@@ -89,6 +91,80 @@ wine_suite() {
         "${skipped:-0} skipped"
 }
 
+# dist/SHA256SUMS lists every other file of dist/, each with its right sum.
+sums_cover_dist() {
+    (cd dist && sha256sum --strict --quiet -c SHA256SUMS &&
+        [[ "$(printf '%s\n' * | grep -vx SHA256SUMS)" == "$(cut -c67- SHA256SUMS | sort)" ]])
+}
+
+# scripts/package.sh in a clone of HEAD in FOLDER, with the checkout's
+# changes to tracked files.
+package_in_clone() {
+    git -c safe.directory="$REPO" clone -q "$REPO" "$1" &&
+        { git -c safe.directory="$REPO" diff HEAD --binary |
+            (cd "$1" && git apply --allow-empty); } &&
+        bash "$1/scripts/package.sh" >/dev/null
+}
+
+# The release packages, signed with a throwaway certificate, and the checks
+# on what scripts/package.sh built: the checksums, the three signatures, and
+# a second run from a clone in another folder giving the same bytes. The
+# end-to-end suite then installs and runs these signed packages.
+package_suite() {
+    log "packages: scripts/package.sh, signed with a throwaway certificate"
+    local keys="$REPO/build/sign-test" passed=0 failed=0 started clone second
+    rm -rf "$keys"
+    mkdir -p "$keys"
+    printf 'throwaway\n' >"$keys/password.txt"
+    if ! openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Wendlock test signing" \
+        -keyout "$keys/key.pem" -out "$keys/cert.pem" 2>/dev/null ||
+        ! openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" \
+            -out "$keys/cert.pfx" -passout "file:$keys/password.txt"; then
+        record "package" 0 1 "no test certificate"
+        return
+    fi
+    export WENDLOCK_SIGN_PFX="$keys/cert.pfx" WENDLOCK_SIGN_PASSWORD_FILE="$keys/password.txt"
+    check() { # NAME COMMAND...
+        local name="$1"
+        shift
+        if "$@"; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            echo "FAILED: $name"
+        fi
+    }
+    if ! bash scripts/package.sh; then
+        record "package" 0 1 "scripts/package.sh failed"
+        unset WENDLOCK_SIGN_PFX WENDLOCK_SIGN_PASSWORD_FILE
+        return
+    fi
+    check "SHA256SUMS" sums_cover_dist
+    local version exe
+    version="$(tr -d '[:space:]' <build/win32/version.txt)"
+    check "CHANGELOG.md names $version first" \
+        [ "$(grep -m1 '^## ' CHANGELOG.md)" == "## $version" ]
+    exe="$keys/wendlock.exe"
+    python3 -c 'import sys, zipfile; open(sys.argv[2], "wb").write(
+        zipfile.ZipFile(sys.argv[1]).read("wendlock.exe"))' \
+        "dist/wendlock-$version-win64.zip" "$exe"
+    for signed in "$exe" build/win32/package/uninstall.exe "dist/wendlock-$version-setup.exe"; do
+        check "signature of $signed" \
+            osslsigncode verify -CAfile "$keys/cert.pem" -in "$signed" >/dev/null
+    done
+    # The clone builds HEAD, with the checkout's changes to tracked files.
+    clone="$(mktemp -d /tmp/wendlock-clone-XXXXXX)/wendlock"
+    started=$SECONDS
+    check "second build from $clone" package_in_clone "$clone"
+    second=$((SECONDS - started))
+    for file in dist/* build/win32/package/uninstall.exe; do
+        check "the same $file from $clone" cmp "$file" "$clone/$file"
+    done
+    rm -rf "$(dirname "$clone")"
+    unset WENDLOCK_SIGN_PFX WENDLOCK_SIGN_PASSWORD_FILE
+    record "package" "$passed" "$failed" "second build from a clone: $second s"
+}
+
 win32_suites() {
     log "win32: cross build (build/win32)"
     if ! build_win32; then
@@ -96,12 +172,7 @@ win32_suites() {
         record "win-unit" 0 1 "cross build failed"
         return
     fi
-    log "packages: scripts/package.sh"
-    if bash scripts/package.sh; then
-        record "package" 1 0
-    else
-        record "package" 0 1 "scripts/package.sh failed"
-    fi
+    package_suite
     log "e2e: wendlock.exe under Wine"
     wine_suite e2e build/e2e.log
     log "win-unit: unit_tests.exe under Wine"

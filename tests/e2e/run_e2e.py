@@ -548,8 +548,6 @@ class WendlockTestCase(unittest.TestCase):
         out = self.app.drv("wait", "--button", "Disable monitoring", "--visible", "1")
         self.assertIn("ok", out)
 
-
-class StartUp(WendlockTestCase):
     def answer_first_run(self, answer, question_timeout_ms=15000):
         """Answers the two boxes of a start-up without a profile by driver
         clicks: "Wendlock" with OK (start-up reads the profile named "Combo1",
@@ -560,6 +558,8 @@ class StartUp(WendlockTestCase):
                                  "--button", button, timeout_ms=timeout_ms)
             self.assertEqual(rc, 0, out + self.app.diagnosis())
 
+
+class StartUp(WendlockTestCase):
     def test_main_window_and_profile_list(self):
         entry = "Rebuild Warnings[OK]<<#32770>>"
         for name in ("b.ini", "A.ini", "default_wl.ini"):
@@ -1220,6 +1220,117 @@ class Packages(WendlockTestCase):
         ENV.run("reg", ["delete", self.UNINSTALL_KEY, "/f"], timeout=60)
         ENV.run("reg", ["delete", self.RUN_KEY, "/v", "Wendlock", "/f"], timeout=60)
 
+    @staticmethod
+    def read(*parts):
+        with open(os.path.join(*parts), "rb") as source:
+            return source.read()
+
+    def install(self, *args, cwd=None):
+        rc, out = ENV.run(self.setup_exe, ["/S"] + list(args), timeout=180, cwd=cwd)
+        return rc
+
+    def uninstall(self, install):
+        if not os.path.exists(os.path.join(install, "uninstall.exe")):
+            return
+        ENV.run(os.path.join(install, "uninstall.exe"), ["/S"], timeout=120)
+        poll(lambda: not os.path.exists(os.path.join(install, "uninstall.exe")), 60)
+        shutil.rmtree(install, ignore_errors=True)
+
+    def default_install(self):
+        install = self.user_folder("AppData", "Local", "Programs", "Wendlock")
+        self.remove_earlier_install(install)
+        self.addCleanup(self.uninstall, install)
+        return install
+
+    def test_upgrade_over_running_copy_starts_it_again(self):
+        install = self.default_install()
+        self.assertEqual(self.install(), 0)
+        write_profile(install, "default_wl.ini", profile_lines("Upgrade Box[OK]<<#32770>>"))
+        ENV.spawn(os.path.join(install, "wendlock.exe"), ["/tray", "/monitor"])
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        before = self.wendlock_processes()
+        self.assertEqual(self.install(), 0)
+        after = poll(lambda: (lambda pids: pids if pids and pids != before else None)(
+            self.wendlock_processes()), 30)
+        self.assertIsNotNone(after, f"not started again: {before} -> {self.wendlock_processes()}")
+        # Started as the Run entry says: hidden, and answering.
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        standin = self.standin("--box", "Upgrade Box", "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
+    def test_team_profile_only_into_a_folder_without_one(self):
+        install = self.default_install()
+        for name, entry in (("team.ini", "Team Box[OK]<<#32770>>"),
+                            ("later.ini", "Later Box[OK]<<#32770>>")):
+            write_profile(self.folder, name, profile_lines(entry))
+        # A path relative to where setup starts.
+        self.assertEqual(self.install("/PROFILE=team.ini", cwd=self.folder), 0)
+        team = self.read(self.folder, "team.ini")
+        self.assertEqual(self.read(install, "default_wl.ini"), team)
+        self.assertEqual(self.install("/PROFILE=later.ini", cwd=self.folder), 0)
+        self.assertEqual(self.read(install, "default_wl.ini"), team)
+
+    def test_finish_page_starts_it_as_sign_in_does(self):
+        self.default_install()
+        write_profile(self.folder, "team.ini", profile_lines("Finish Box[OK]<<#32770>>"))
+        setup = ENV.spawn(self.setup_exe, ["/PROFILE=team.ini"], cwd=self.folder)
+        # Each page's heading, then its default button; on the last page
+        # "Start Wendlock now" stays ticked. (The window's title changes
+        # from page to page.)
+        window = ("--process", os.path.basename(self.setup_exe))
+        name = f"Wendlock {self.version} Setup"
+        for heading, button in ((f"Welcome to {name}", "&Next >"),
+                                ("Choose Components", "&Next >"),
+                                ("Choose Install Location", "&Install"),
+                                (f"Completing {name}", "&Finish")):
+            rc, out = ENV.driver("wait", *window, "--caption", heading, "--visible", "1",
+                                 timeout_ms=60000)
+            self.assertEqual(rc, 0, f"{heading}: {out}")
+            rc, out = ENV.driver("click", *window, "--button", button)
+            self.assertEqual(rc, 0, f"{button}: {out}")
+        setup.wait(timeout=30)
+        self.assertEqual(setup.returncode, 0)
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        standin = self.standin("--box", "Finish Box", "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
+    def test_start_with_windows_off_from_the_command_line(self):
+        self.default_install()
+        self.assertEqual(self.install("/STARTWITHWINDOWS=0"), 0)
+        self.assertIsNone(self.reg_value(self.RUN_KEY, "Wendlock"))
+
+    def test_unreadable_team_profile_stops_install(self):
+        install = self.default_install()
+        self.assertEqual(self.install("/PROFILE=missing.ini", cwd=self.folder), 3)
+        self.assertFalse(os.path.exists(install))
+
+    def test_install_into_another_folder_is_refused_naming_the_old_one(self):
+        install = self.default_install()
+        self.assertEqual(self.install(), 0)
+        other = os.path.join(self.folder, "Other")
+        windows_other = "Z:" + other.replace("/", "\\")
+        recorded = self.reg_value(self.UNINSTALL_KEY, "InstallLocation")
+        self.assertEqual(self.install(f"/D={windows_other}"), 4)
+        self.assertFalse(os.path.exists(other))
+        self.assertEqual(self.reg_value(self.UNINSTALL_KEY, "InstallLocation"), recorded)
+        # Not silently: the message names the installed folder.
+        setup = ENV.spawn(self.setup_exe, [f"/D={windows_other}"])
+        rc, out = ENV.driver("list", "--window", f"Wendlock {self.version} Setup",
+                             "--class", "#32770", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        self.assertRegex(out, r"(?i)Wendlock is installed in [^\n]*\\Programs\\Wendlock\.")
+        ENV.driver("click", "--window", f"Wendlock {self.version} Setup", "--class", "#32770",
+                   "--button", "OK")
+        setup.wait(timeout=30)
+        self.assertEqual(setup.returncode, 4)
+        self.assertFalse(os.path.exists(other))
+
     def test_install_start_with_windows_second_start_and_uninstall(self):
         install = self.user_folder("AppData", "Local", "Programs", "Wendlock")
         shortcut = self.user_folder("AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
@@ -1231,6 +1342,12 @@ class Packages(WendlockTestCase):
         self.assertEqual(rc, 0, out)
         for name in ("wendlock.exe", "README.txt", "uninstall.exe"):
             self.assertTrue(os.path.isfile(os.path.join(install, name)), name)
+        # The program of the zip, and the uninstaller as package.sh signed it.
+        with zipfile.ZipFile(self.zip_file) as archive:
+            self.assertEqual(self.read(install, "wendlock.exe"), archive.read("wendlock.exe"))
+        signed_uninstaller = os.path.join(ENV.build, "package", "uninstall.exe")
+        if os.path.exists(signed_uninstaller):
+            self.assertEqual(self.read(install, "uninstall.exe"), self.read(signed_uninstaller))
         self.assertTrue(os.path.isfile(shortcut), "no Start-menu shortcut")
         command = self.reg_value(self.RUN_KEY, "Wendlock")
         self.assertIsNotNone(command, "no Run entry")
@@ -1278,26 +1395,20 @@ class Packages(WendlockTestCase):
     def test_zip_runs_from_a_folder_of_its_own(self):
         with zipfile.ZipFile(self.zip_file) as archive:
             self.assertEqual(sorted(archive.namelist()),
-                             ["README.txt", "example.ini", "wendlock.exe"])
+                             ["README.txt", "examples/example.ini", "wendlock.exe"])
             archive.extractall(self.folder)
-        readme = open(os.path.join(self.folder, "README.txt"), "rb").read()
+        readme = self.read(self.folder, "README.txt")
         self.assertIn(b"\r\n", readme)
         self.assertNotIn(b"\n", readme.replace(b"\r\n", b""))
+        # Complete in itself, and naming the finder as the guide does.
+        self.assertNotIn(b"docs/", readme)
+        self.assertIn(b"the hand in the dotted square", readme)
+        # The example sits apart, so a first start asks the first-run question.
         self.app = Wendlock(self, self.folder, copy=False)
-        # example.ini is a profile, so start-up reads it (it counts no
-        # windows, and says so) and asks no first-run question: that is
-        # asked only when the folder holds no profile at all.
-        rc, out = ENV.driver("click", "--window", "Wendlock", "--class", "#32770",
-                             "--button", "OK", timeout_ms=30000)
-        self.assertEqual(rc, 0, out + self.app.diagnosis())
+        self.answer_first_run("&Yes")
         self.app.wait_main_window()
         items, selected, text = self.app.items("--control-class", "ComboBox")
-        self.assertEqual((items, selected, text), (["example.ini"], 0, "example.ini"))
-        self.assertEqual(self.app.list2_items(), [])
-        rc, _ = ENV.driver("find", "--window", "default_wl.ini?", "--class", "#32770",
-                           timeout_ms=3000)
-        self.assertNotEqual(rc, 0, "the first-run question was asked")
-        self.assertTrue(self.app.state("--button", "Enable monitoring")["enabled"])
+        self.assertEqual((items, selected, text), (["default_wl.ini"], 0, "default_wl.ini"))
 
 
 class Conformance(unittest.TestCase):
