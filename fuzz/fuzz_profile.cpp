@@ -10,6 +10,8 @@
 // - "Add" reads a bounded number of keys, whatever count the profile
 //   states (reading keys up to a hand-edited count of billions is a hang);
 // - without a chosen button the profile is left byte for byte as it was;
+// - an entry key numbered past the count (which "Add" would overwrite or
+//   count up to) makes it refuse with a message, the profile left as it was;
 // - an entry that "Read ini" would not load back as the same title, caption
 //   and class (tried in a scratch profile of its own), or one without a
 //   caption or class, is refused with a message and the profile is left
@@ -94,6 +96,22 @@ bool loads_back(const std::string& title, const std::string& caption,
            loaded.Win_class == class_name;
 }
 
+// Whether the profile holds an entry key ("Title" and a number as digits,
+// in any letter case) numbered past the count.
+bool holds_entry_past(const std::string& path, std::int64_t n) {
+    for (const std::string& key : wl::ini::get_private_profile_keys("WindowTitles", path)) {
+        if (key.size() <= 5 || wl::text::upper_ascii(key.substr(0, 5)) != "TITLE") {
+            continue;
+        }
+        const std::string digits = key.substr(5);
+        if (digits[0] != '0' && digits.size() <= 18 &&
+            digits.find_first_not_of("0123456789") == std::string::npos && std::stoll(digits) > n) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool is_refusal(const std::string& message) {
     for (const char* refusal : {wl::kNoCaptionMessage, wl::kNoClassMessage, wl::kLineBreakMessage,
                                 wl::kMarkerMessage, wl::kTooLongMessage, wl::kNotReadBackMessage}) {
@@ -116,10 +134,10 @@ std::int64_t stored_count(const std::string& path) {
 }
 
 // After an "Add" of an entry that loads back: the duplicate message shows
-// exactly when a stored title among keys 1..m matches, the count reads back
-// as m - 1 or m accordingly, the new entry reads back, and every other
-// TitleN key reads as before.
-void check_stored(wl::Form1& form, const std::string& path,
+// exactly when a stored title among keys 1..m matches, otherwise the added
+// message; the count reads back as before or as m accordingly, the new
+// entry reads back, and every other TitleN key reads as before.
+void check_stored(wl::Form1& form, const std::string& path, const std::string& count_before,
                   const std::vector<std::string>& titles_before, std::int64_t m,
                   const std::string& entry, const std::string& title) {
     bool duplicate = false;
@@ -135,12 +153,12 @@ void check_stored(wl::Form1& form, const std::string& path,
     if (duplicate != says_duplicate) {
         fail(duplicate ? "a duplicate was added" : "a new title was refused as a duplicate");
     }
-    if (form.Label3->text() == wl::kNotSavedMessage) {
-        fail("a stored entry was reported as not added");
+    if (!duplicate && form.Label3->text() != wl::kAddedMessage) {
+        fail("a stored entry was reported as [" + form.Label3->text() + "]");
     }
-    // The count goes back down when nothing was added.
+    // The count is put back when nothing was added.
     const std::string count = read_key(path, "Num_Windows");
-    if (count != std::to_string(duplicate ? m - 1 : m)) {
+    if (count != (duplicate ? count_before : std::to_string(m))) {
         fail("count reads [" + count + "] after \"Add\"");
     }
     for (std::int64_t i = 1; i <= m; ++i) {
@@ -194,9 +212,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    form.Text1->set_text(title);
+    const bool past_count = holds_entry_past(path, n);
+    const std::string count_before = read_key(path, "Num_Windows");
+    form.finder().picked_title = title;
     for (int k = 0; k < 3; ++k) {
         form.cmd1[k]->set_text(k == option ? caption : "other");
+        form.cmd1[k]->set_visible(true);
+        form.Op1[k]->set_visible(true);
         form.Op1[k]->set_value(k == option);
     }
     form.finder().picked_class = class_name;
@@ -208,19 +230,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("\"Add\" without a chosen button changed the profile");
         }
     } else {
-        const std::string trimmed_title = wl::text::trim(form.Text1->text());
-        const bool answerable = !caption.empty() && !class_name.empty() &&
-                                loads_back(trimmed_title, caption, class_name);
+        const bool answerable =
+            !caption.empty() && !class_name.empty() && loads_back(title, caption, class_name);
         if (is_refusal(form.Label3->text()) == answerable) {
             fail(answerable ? "an entry that loads back was refused"
                             : "an entry that cannot load back was not refused");
         }
-        if (!answerable && slurp(file) != body) {
+        if (answerable && past_count != (form.Label3->text() == wl::kPastCountMessage)) {
+            fail(past_count ? "an entry past the count was not respected"
+                            : "refused for an entry past the count that is not there");
+        }
+        if ((!answerable || past_count) && slurp(file) != body) {
             fail("a refused entry changed the profile");
         }
-        if (answerable && followed) {
-            check_stored(form, path, titles_before, m,
-                         wl::make_entry(trimmed_title, caption, class_name), trimmed_title);
+        if (answerable && !past_count && followed) {
+            check_stored(form, path, count_before, titles_before, m,
+                         wl::make_entry(title, caption, class_name), wl::text::trim(title));
         }
     }
 

@@ -124,6 +124,7 @@ void Form1::bind_handlers() {
     on("Picture2", EventKind::MouseMove, mouse(&Form1::Picture2_MouseMove, this));
     on("Picture2", EventKind::MouseUp, mouse(&Form1::Picture2_MouseUp, this));
     on("Picture2", EventKind::LostCapture, plain(&Form1::Picture2_LostCapture, this));
+    on("cmd1", EventKind::Click, [this](const UiEvent& e) { cmd1_Click(e.index); });
     on("swenable", EventKind::Click, plain(&Form1::swenable_Click, this));
     on("swopen", EventKind::Click, plain(&Form1::swopen_Click, this));
     on("exit", EventKind::Click, plain(&Form1::exit_Click, this));
@@ -169,6 +170,9 @@ bool Form1::on_query_unload(int reason) {
 // --- Life of the window ------------------------------------------------------
 
 void Form1::start(const StartOptions& options) {
+    hold_notices_ = options.tray;
+    if (!options.unknown.empty())
+        tell(unknown_switch_message(options.unknown));
     guarded([this] { Form_Load(); });
     if (ended_)
         return;
@@ -185,15 +189,19 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Activate() {
+    hold_notices_ = false;
+    std::vector<std::string> held;
+    held.swap(held_notices_);
+    for (const std::string& text : held) {
+        tell(text);
+        if (ended_)
+            return;
+    }
     Form_Click();
     if (File1->count() < 1) {
         const int answer = platform_.host.message_box(kFirstRunPrompt, kFirstRunTitle, mb::kYesNo);
         if (answer == mb::kResultYes) {
             create_ini();
-            Command4->set_visible(false);
-            Command1->set_enabled(true);
-            Command2->set_enabled(true);
-            Command3->set_enabled(true);
         } else {
             Command4->set_visible(true);
             Command1->set_enabled(false);
@@ -293,12 +301,25 @@ void Form1::combo_refresh() {
     wl::combo_refresh(platform_.files, *File1, *Combo1);
 }
 
+void Form1::enable_profile_buttons() {
+    const bool monitoring = monitoring_on(*Command2);
+    Command4->set_visible(false);
+    Command1->set_enabled(!monitoring);
+    Command2->set_enabled(true);
+    Command3->set_enabled(!monitoring);
+}
+
+void Form1::tell(const std::string& text) {
+    if (hold_notices_) {
+        held_notices_.push_back(text);
+        return;
+    }
+    platform_.host.message_box(text, kAppTitle, mb::kOk | mb::kIconInformation);
+}
+
 void Form1::create_ini() {
     create_default_profile(platform_.files);
-    Command4->set_visible(false);
-    Command1->set_enabled(true);
-    Command2->set_enabled(true);
-    Command3->set_enabled(true);
+    enable_profile_buttons();
     File1->refresh();
     combo_refresh();
 }
@@ -314,14 +335,15 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command3_Click() {
-    add_captured_window(platform_, AddControls{*Text1, Op1, cmd1, *Combo1, *Label3},
+    add_captured_window(platform_, AddControls{Op1, cmd1, *Combo1, *Label3}, finder_->picked_title,
                         finder_->picked_class);
 }
 
 // --- Monitoring ----------------------------------------------------------------
 
 void Form1::Command5_Click() {
-    load_watch_list(platform_, LoaderControls{*Combo1, *List2, *Text3}, Watch_list);
+    load_watch_list(platform_, LoaderControls{*Combo1, *List2, *Text3}, Watch_list,
+                    [this](const std::string& text) { tell(text); });
 }
 
 void Form1::Command2_Click() {
@@ -345,6 +367,10 @@ void Form1::Picture2_MouseUp(int, int, float, float) {
 }
 void Form1::Picture2_LostCapture() {
     finder_->Picture2_LostCapture();
+}
+void Form1::cmd1_Click(int index) {
+    if (index >= 0 && index < static_cast<int>(Op1.size()))
+        Op1[static_cast<std::size_t>(index)]->set_value(true);
 }
 void Form1::draw_outline(Hwnd& picked_hwnd) {
     finder_->outline().draw_outline(picked_hwnd);

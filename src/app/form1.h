@@ -74,6 +74,8 @@ class Form1 final : public EventSink {
     void Picture2_MouseMove(int button, int shift, float x, float y);
     void Picture2_MouseUp(int button, int shift, float x, float y);
     void Picture2_LostCapture();
+    // A click on an offered button's caption chooses it, as its option does.
+    void cmd1_Click(int index);
     void draw_outline(Hwnd& picked_hwnd);
     void remove_outline(Hwnd& picked_hwnd);
 
@@ -107,6 +109,13 @@ class Form1 final : public EventSink {
     void bind_handlers();
     // Shows the window from the tray, in front of the others.
     void show_from_tray();
+    // A profile is there to use: "Create Ini" goes, and the buttons that
+    // work on it come back, "Edit ini" and "Add" only while monitoring is off.
+    void enable_profile_buttons();
+    // Tells the user something in a box of the program's own, or keeps it
+    // for the window's first showing while a start in the notification area
+    // has it hidden: nobody is there to answer a box at sign-in.
+    void tell(const std::string& text);
     // Runs a handler; an error escaping it is shown, never fatal.
     void guarded(const std::function<void()>& handler);
     void show_error(const std::string& text);
@@ -118,6 +127,8 @@ class Form1 final : public EventSink {
     Watcher watcher_;
     std::unique_ptr<capture::Finder> finder_;
     bool ended_ = false;
+    bool hold_notices_ = false;
+    std::vector<std::string> held_notices_;
 
   public:
     // Named shortcuts to the controls the handlers use.

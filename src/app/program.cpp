@@ -6,16 +6,17 @@
 namespace wl {
 
 int run_program(Platform& platform, std::string_view arguments) {
-    StartOptions options = read_start_options(arguments);
-    if (!options.unknown.empty()) {
-        platform.host.message_box(unknown_switch_message(options.unknown), "Wendlock",
-                                  mb::kOk | mb::kIconInformation);
-        options = StartOptions{};
-    }
+    const StartOptions options = read_start_options(arguments);
     // One instance per folder: the watch list and profiles are the folder's,
     // and two instances would answer every box twice.
     const std::string folder = platform.files.program_folder();
     const bool claimed = platform.host.claim_program_folder(folder);
+    // A mistyped switch leaves the others in force. The window, when this
+    // start makes one, says so itself once it is shown.
+    if (!options.unknown.empty() && (options.exit || !claimed)) {
+        platform.host.message_box(unknown_switch_message(options.unknown), "Wendlock",
+                                  mb::kOk | mb::kIconInformation);
+    }
     if (options.exit) {
         if (!claimed) {
             platform.host.ask_running_instance(folder, InstanceRequest::Exit);

@@ -55,14 +55,17 @@ StartOptions read_start_options(std::string_view arguments) {
 
 std::string unknown_switch_message(const std::vector<std::string>& unknown) {
     std::string named;
-    for (const std::string& argument : unknown)
-        named += (named.empty() ? "" : ", ") + argument;
-    return "Unknown switch: " + named +
-           "\r\n\r\nThe valid switches are:\r\n"
+    for (std::size_t i = 0; i < unknown.size(); ++i) {
+        named += i == 0 ? "" : (i + 1 == unknown.size() ? " and " : ", ");
+        named += "\"" + unknown[i] + "\"";
+    }
+    const bool one = unknown.size() == 1;
+    return "Wendlock does not know " + std::string(one ? "the switch " : "the switches ") + named +
+           " and started without " + (one ? "it" : "them") + "." +
+           "\r\n\r\nThe switches Wendlock knows are:\r\n"
            "/tray\tstart in the notification area, the window hidden\r\n"
            "/monitor\tstart with monitoring on\r\n"
-           "/exit\tend the Wendlock running from this folder\r\n\r\n"
-           "Wendlock starts as without switches.";
+           "/exit\tend the Wendlock running from this folder";
 }
 
 }  // namespace wl

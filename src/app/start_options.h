@@ -19,7 +19,8 @@ struct StartOptions {
 // count as one.
 StartOptions read_start_options(std::string_view arguments);
 
-// The message for switches the program does not know, naming the valid ones.
+// The message for switches the program does not know: it names them (the
+// program starts with the rest) and lists the valid ones.
 std::string unknown_switch_message(const std::vector<std::string>& unknown);
 
 }  // namespace wl

@@ -80,6 +80,7 @@ void Finder::Picture2_MouseMove() {
     picked_window = under_pointer;
     controls_.form.set_text(hex_caption(picked_window));
     const std::size_t n = title_buffer.read_window_text(windows_, picked_window);
+    picked_title = title_buffer.contents().substr(0, n);
     controls_.Text1.set_text(text::up_to_nul(title_buffer.first_trimmed(n)));
     // Framed only when the window changes: framing twice would sample the
     // red frame itself.

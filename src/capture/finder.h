@@ -80,6 +80,7 @@ class Finder {
 
     bool dragging = false;
     Hwnd picked_window = 0;          // the window under the pointer at the last move
+    std::string picked_title;        // its text as read then; Text1 shows it without leading spaces
     std::string picked_class;        // class of picked_window, read on release
     TextBuffer title_buffer;         // text of the window under the pointer
     TextBuffer parent_title_buffer;  // parent / grandparent titles

@@ -27,9 +27,12 @@ void set_monitoring(const SwitchControls& c, bool on, SwitchedFrom from) {
 
 }  // namespace
 
+bool monitoring_on(const Control& Command2) {
+    return Command2.text() != kEnableCaption;
+}
+
 void Command2_Click(const SwitchControls& c) {
-    // Any caption other than the "enable" one switches monitoring off.
-    set_monitoring(c, c.Command2.text() == kEnableCaption, SwitchedFrom::Button);
+    set_monitoring(c, !monitoring_on(c.Command2), SwitchedFrom::Button);
 }
 
 void swenable_Click(const SwitchControls& c) {

@@ -20,6 +20,10 @@ inline constexpr const char* kDisableCaption = "Disable monitoring";
 inline constexpr Colour kOffColour = 8454016;  // light green
 inline constexpr Colour kOnColour = 8421631;   // light red
 
+// Whether monitoring is on, as the switch button shows it: any caption
+// other than the "enable" one means on.
+bool monitoring_on(const Control& Command2);
+
 void Command2_Click(const SwitchControls& c);
 void swenable_Click(const SwitchControls& c);
 

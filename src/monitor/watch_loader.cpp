@@ -24,7 +24,8 @@ std::string watch_line(const WatchEntry& entry) {
     return entry.Win_title + "<-->" + entry.Win_button + "<-->" + entry.Win_class;
 }
 
-void load_watch_list(Platform& platform, const LoaderControls& controls, WatchList& list) {
+void load_watch_list(Platform& platform, const LoaderControls& controls, WatchList& list,
+                     const Tell& tell) {
     INIFiles ini(platform.files, platform.host);
     controls.List2.clear();
     ini.set_FileName(profile_path(platform.files.program_folder(), platform.files.separator(),
@@ -33,7 +34,7 @@ void load_watch_list(Platform& platform, const LoaderControls& controls, WatchLi
     const std::string count = ini.ReadINI(kProfileSection, kCountKey, "0");
     controls.Text3.set_text(text::up_to_nul(text::trim(count)));
     if (text::up_to_nul(count) == "0") {
-        platform.host.message_box(kNoWindowsMessage, kAppTitle, mb::kOk | mb::kIconInformation);
+        tell(kNoWindowsMessage);
         return;
     }
 
@@ -51,11 +52,9 @@ void load_watch_list(Platform& platform, const LoaderControls& controls, WatchLi
         controls.List2.add_item(watch_line(entry));
     }
     if (whole > WatchList::kEntries) {
-        platform.host.message_box(
-            "The profile lists " + whole_number(whole) + " windows, but only " +
-                std::to_string(WatchList::kEntries) +
-                " can be watched: " + whole_number(whole - WatchList::kEntries) + " were left out.",
-            kAppTitle, mb::kOk | mb::kIconInformation);
+        tell("The profile lists " + whole_number(whole) + " windows, but only " +
+             std::to_string(WatchList::kEntries) +
+             " can be watched: " + whole_number(whole - WatchList::kEntries) + " were left out.");
     }
 }
 

@@ -2,6 +2,7 @@
 // was loaded in List2.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "monitor/watch_list.h"
@@ -21,6 +22,11 @@ inline constexpr const char* kAppTitle = "Wendlock";
 // The line List2 shows for an entry.
 std::string watch_line(const WatchEntry& entry);
 
-void load_watch_list(Platform& platform, const LoaderControls& controls, WatchList& list);
+// How "Read ini" tells the user what it found ("Wendlock", OK, an
+// information icon): the caller decides whether now or later.
+using Tell = std::function<void(const std::string& text)>;
+
+void load_watch_list(Platform& platform, const LoaderControls& controls, WatchList& list,
+                     const Tell& tell);
 
 }  // namespace wl

@@ -24,12 +24,12 @@ std::int64_t stored_count(const std::string& value) {
     return static_cast<std::int64_t>(n);
 }
 
-// The numbers i in 1..last of the entry keys ("Title" followed by i) that
-// the section holds. A key the profile does not hold reads as "0" and can
-// never match a title, so the duplicate test need not read it: that keeps a
-// hand-edited count of billions from turning "Add" into billions of reads.
-std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& keys,
-                                               std::int64_t last) {
+// The numbers i of the entry keys ("Title" followed by i) that the section
+// holds, in ascending order. A key the profile does not hold reads as "0" and
+// can never match a title, so the duplicate test need not read it: that
+// keeps a hand-edited count of billions from turning "Add" into billions of
+// reads.
+std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& keys) {
     const std::string prefix = text::upper_ascii(kEntryKeyPrefix);
     std::vector<std::int64_t> numbers;
     for (const std::string& key : keys) {
@@ -42,9 +42,7 @@ std::vector<std::int64_t> stored_entry_numbers(const std::vector<std::string>& k
             digits.find_first_not_of("0123456789") != std::string::npos) {
             continue;  // not a name that "Title" and a count written as digits can form
         }
-        const std::int64_t i = std::stoll(digits);
-        if (i <= last)
-            numbers.push_back(i);
+        numbers.push_back(std::stoll(digits));
     }
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
@@ -83,25 +81,31 @@ const char* unanswerable_reason(const std::string& title, const std::string& cap
 
 namespace {
 
+void tell(Control& Label3, const char* message) {
+    Label3.set_visible(true);
+    Label3.set_text(message);
+}
+
 // Writes entry number m, then reads it back: a write the system refused (a
 // read-only profile or folder) would otherwise lose the capture without a
-// word and leave the count one ahead of the entries.
+// word and leave the count one ahead of the entries. `count_before` is the
+// count as it was read, put back when the entry did not stick.
 void store_entry(INIFiles& writer, INIFiles& reader, Control& Label3, std::int64_t m,
-                 const std::string& entry) {
+                 const std::string& entry, const std::string& count_before) {
     const std::string key = kEntryKeyPrefix + std::to_string(m);
     writer.WriteINI(kProfileSection, key, entry);
     if (text::up_to_nul(reader.ReadINI(kProfileSection, key, "")) == as_read_back(entry)) {
+        tell(Label3, kAddedMessage);
         return;
     }
-    writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
-    Label3.set_visible(true);
-    Label3.set_text(kNotSavedMessage);
+    writer.WriteINI(kProfileSection, kCountKey, count_before);
+    tell(Label3, kNotSavedMessage);
 }
 
 }  // namespace
 
 void add_captured_window(Platform& platform, const AddControls& controls,
-                         const std::string& picked_class) {
+                         const std::string& picked_title, const std::string& picked_class) {
     INIFiles writer(platform.files, platform.host);
     INIFiles reader(platform.files, platform.host);
     const std::string path = profile_path(platform.files.program_folder(),
@@ -114,53 +118,62 @@ void add_captured_window(Platform& platform, const AddControls& controls,
         if (controls.Op1[i]->value())
             k = i;
     }
-    if (k == -1) {
-        // Nothing was offered to press: an entry without a button could never
-        // be answered, so store nothing and say what is missing.
-        controls.Label3.set_visible(true);
-        controls.Label3.set_text(kNoButtonMessage);
+    // A choice left from an earlier pick survives a pick that offered
+    // nothing, hidden: an entry without a button could never be answered, so
+    // store nothing and say how to pick the box.
+    if (k == -1 || !controls.Op1[k]->visible()) {
+        tell(controls.Label3, kNoButtonMessage);
         return;
     }
 
-    const std::string title = text::trim(controls.Text1.text());
+    // The title as the window has it: blanks at its end are part of what
+    // the watcher must find, and survive the profile's read-back.
+    const std::string& title = picked_title;
     const std::string caption = controls.cmd1[k]->text();
     // An entry "Read ini" would load as something else could never be
     // answered: say why and leave the profile alone.
     if (const char* reason = unanswerable_reason(title, caption, picked_class)) {
-        controls.Label3.set_visible(true);
-        controls.Label3.set_text(reason);
+        tell(controls.Label3, reason);
         return;
     }
     const std::string entry = make_entry(title, caption, picked_class);
 
-    const std::int64_t n = stored_count(reader.ReadINI(kProfileSection, kCountKey, "0"));
+    const std::string count_before =
+        text::up_to_nul(reader.ReadINI(kProfileSection, kCountKey, "0"));
+    const std::int64_t n = stored_count(count_before);
+    const std::vector<std::int64_t> stored =
+        stored_entry_numbers(platform.files.get_private_profile_keys(kProfileSection, path));
+    if (!stored.empty() && stored.back() > n) {
+        tell(controls.Label3, kPastCountMessage);
+        return;
+    }
     const std::int64_t m = n + 1;
     // The count is written before the duplicate test and undone after it.
     writer.WriteINI(kProfileSection, kCountKey, std::to_string(m));
 
     if (m == 1) {
-        store_entry(writer, reader, controls.Label3, m, entry);
+        store_entry(writer, reader, controls.Label3, m, entry, count_before);
         return;
     }
 
+    // Blanks at the ends of either title do not make it another title.
+    const std::string compared = text::trim(title);
     bool duplicate = false;
-    for (const std::int64_t i :
-         stored_entry_numbers(platform.files.get_private_profile_keys(kProfileSection, path), m)) {
+    for (const std::int64_t i : stored) {
         const std::string e =
             reader.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "0");
         const std::size_t bracket = e.find('[');
-        if (bracket != std::string::npos && text::trim(e.substr(0, bracket)) == title) {
+        if (bracket != std::string::npos && text::trim(e.substr(0, bracket)) == compared) {
             duplicate = true;
         }
     }
 
     if (duplicate) {
-        controls.Label3.set_visible(true);
-        controls.Label3.set_text(kDuplicateMessage);
-        writer.WriteINI(kProfileSection, kCountKey, std::to_string(m - 1));
+        tell(controls.Label3, kDuplicateMessage);
+        writer.WriteINI(kProfileSection, kCountKey, count_before);
         return;
     }
-    store_entry(writer, reader, controls.Label3, m, entry);
+    store_entry(writer, reader, controls.Label3, m, entry, count_before);
 }
 
 }  // namespace wl

@@ -890,17 +890,19 @@ class Monitoring(WendlockTestCase):
 class Capture(WendlockTestCase):
     def test_finder_pick_add_read_and_answer(self):
         # The whole road: pick an open box with the finder, store it with
-        # "Add", load it with "Read ini", and see the watcher answer it.
+        # "Add", load it with "Read ini", and see the watcher answer it. The
+        # title ends in blanks, which the stored entry keeps: without them
+        # it would never match the box.
         write_profile(self.folder, "default_wl.ini", profile_lines("Other[OK]<<#32770>>"))
         app = self.start()
-        standin = self.standin("--owner-title", "SolidWorks 2024", "--box", "Rebuild Warnings",
+        title = "Rebuild Warnings  "
+        standin = self.standin("--owner-title", "SolidWorks 2024", "--box", title,
                                "YESNOCANCEL", "--timeout-ms", "90000")
-        rc, out = ENV.driver("find", "--window", "Rebuild Warnings", "--class", "#32770",
-                             timeout_ms=15000)
+        rc, out = ENV.driver("find", "--window", title, "--class", "#32770", timeout_ms=15000)
         self.assertEqual(rc, 0, out)
         box = re.search(r"hwnd=0x([0-9a-f]+) .* screen=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", out)
         left, top, right = int(box.group(2)), int(box.group(3)), int(box.group(4))
-        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+        self.assertEqual(outline_edges(ENV, title),
                          {"left": 0, "right": 0, "top": 0, "bottom": 0})
         # Released over the box's caption bar: the box itself, not a control.
         app.drv("drag", "--at", PICTURE2_AT, "--to", f"{(left + right) // 2},{top + 8}",
@@ -911,9 +913,9 @@ class Capture(WendlockTestCase):
         self.assertEqual(rc, 0, out + app.diagnosis())
         app.drv("wait", "--at", TEXT4_AT, "--text-is", "#32770")
         # The box keeps the red frame painted onto its outer edge.
-        self.assertEqual(outline_edges(ENV, "Rebuild Warnings"),
+        self.assertEqual(outline_edges(ENV, title),
                          {"left": 1, "right": 1, "top": 1, "bottom": 1})
-        self.assertEqual(app.state("--at", TEXT1_AT)["text"], "Rebuild Warnings")
+        self.assertEqual(app.state("--at", TEXT1_AT)["text"], title)
         # Owned by "SolidWorks 2024": no warning.
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
         captions = [app.state("--at", at)["text"] for at in CMD1_AT]
@@ -921,12 +923,15 @@ class Capture(WendlockTestCase):
         for at in OP1_AT + CMD1_AT:
             self.assertTrue(app.state("--at", at)["visible"], at)
         self.assertTrue(app.state("--at", OP1_AT[0])["checked"])
+        # Users click the wide caption rather than the small option beside it.
         choice = captions.index("&No")
-        app.drv("click", "--at", OP1_AT[choice])
+        app.drv("click", "--at", CMD1_AT[choice], "--mouse")
         app.drv("wait", "--at", OP1_AT[choice], "--checked", "1")
-        app.click("Add")
+        app.drv("click", "--button", "Add", "--mouse")
+        app.drv("wait", "--at", LABEL3_AT, "--text-is",
+                "Item has been added. Restart to watch it.")
         path = os.path.join(self.folder, "default_wl.ini")
-        wanted = "Title2=Rebuild Warnings[&No]<<#32770>>"
+        wanted = "Title2=Rebuild Warnings  [&No]<<#32770>>"
         content = poll(lambda: (lambda text: text if wanted in text else None)(
             open(path, "rb").read().decode("cp1252")), 10)
         self.assertIsNotNone(content, open(path, "rb").read())
@@ -941,7 +946,7 @@ class Capture(WendlockTestCase):
         # Not yet on the watch list; "Read ini" puts it there.
         self.assertEqual(app.list2_items(), ["Other<-->OK<-->#32770"])
         app.click("Read ini")
-        app.wait_list2(["Other<-->OK<-->#32770", "Rebuild Warnings<-->&No<-->#32770"])
+        app.wait_list2(["Other<-->OK<-->#32770", "Rebuild Warnings  <-->&No<-->#32770"])
         self.assertIsNone(standin.result(1, 0), standin.report())
         self.enable_monitoring()
         result = standin.result(1, 15)

@@ -102,7 +102,8 @@ TEST_F(FinderTest, MovesOutsideADragAreIgnored) {
     EXPECT_EQ(finder.picked_window, 0u);
 }
 
-// Text1 after moving over a window with `before` and then one with `title`.
+// Text1 after moving over a window with `before` and then one with `title`;
+// the title as the window has it is kept for "Add".
 struct TextCase {
     const char* name;
     friend void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
@@ -122,6 +123,7 @@ TEST_P(FinderTextTest, Text1ShowsTheTextReadIntoTheKeptBuffer) {
     move_over(first);
     move_over(second);
     EXPECT_EQ(Text1->text(), c.shown);
+    EXPECT_EQ(finder.picked_title, c.title.substr(0, 143)) << "what \"Add\" stores";
     EXPECT_EQ(finder.title_buffer.contents().substr(0, c.buffer_start.size()), c.buffer_start);
     EXPECT_EQ(finder.title_buffer.contents().size(), 144u);
     EXPECT_EQ(form->text(), hex_of(second));

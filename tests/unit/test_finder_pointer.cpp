@@ -68,10 +68,14 @@ TEST_F(FinderPointerTest, ADragOntoABoxOffersItsButtonsAndAddStoresTheChoice) {
     EXPECT_EQ(offered(), (std::vector<std::string>{"&No", "OK"}));
     EXPECT_EQ(form->Text1->text(), "Choose");
     EXPECT_EQ(desktop().capture(), 0u);
-    desktop().type_text("Op1", "", 1);
+    // Clicked on the caption, not on the small option beside it.
+    desktop().pointer_down(centre_of(form->cmd1[1]->hwnd()));
+    desktop().pointer_up(centre_of(form->cmd1[1]->hwnd()));
+    EXPECT_EQ(chosen(), 1);
     click("Command3");
     EXPECT_EQ(folder.read("default_wl.ini"),
               profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Choose[OK]<<#32770>>"}));
+    EXPECT_EQ(form->Label3->text(), kAddedMessage);
 }
 
 // Pressed on the form's background just left of the finder and released over
@@ -154,9 +158,9 @@ TEST_F(FinderPointerTest, ANewDragAfterALostOneFramesAndPicksAsUsual) {
     EXPECT_EQ(form->Text4->text(), "#32770");
 }
 
-// The choice survives a press whose walk finds no push button, but its
-// caption is gone: "Add" must not store an entry with an empty button.
-TEST_F(FinderPointerTest, AChoiceWhoseCaptionALaterPressEmptiedIsNotAdded) {
+// The choice survives a press whose walk finds no push button, hidden:
+// "Add" stores nothing and says how to pick the box instead.
+TEST_F(FinderPointerTest, AChoiceLeftFromAPickBeforeOneOfferingNothingIsNotAdded) {
     drag_to(on_box());
     desktop().pointer_up(on_box());
     desktop().type_text("Op1", "", 0);
@@ -168,7 +172,7 @@ TEST_F(FinderPointerTest, AChoiceWhoseCaptionALaterPressEmptiedIsNotAdded) {
     ASSERT_EQ(chosen(), 0);
     click("Command3");
     EXPECT_EQ(folder.read("default_wl.ini"), "");
-    EXPECT_EQ(form->Label3->text(), kNoCaptionMessage);
+    EXPECT_EQ(form->Label3->text(), kNoButtonMessage);
 }
 
 }  // namespace

@@ -183,10 +183,13 @@ class AddTest : public AppTest {
     // What the finder and the walk leave behind after picking a box.
     void picked(const std::string& title, const std::string& class_name,
                 std::vector<std::string> buttons, int chosen = 0) {
-        form->Text1->set_text(title);
+        form->finder().picked_title = title;
         form->finder().picked_class = class_name;
         for (int k = 0; k < 3; ++k) {
-            form->cmd1[k]->set_text(k < static_cast<int>(buttons.size()) ? buttons[k] : "");
+            const bool offered = k < static_cast<int>(buttons.size());
+            form->cmd1[k]->set_text(offered ? buttons[k] : "");
+            form->cmd1[k]->set_visible(offered);
+            form->Op1[k]->set_visible(offered);
             form->Op1[k]->set_value(k == chosen);
         }
     }
@@ -198,12 +201,15 @@ TEST_F(AddTest, FirstAndSecondEntriesAreAppendedAfterTheCount) {
     click("Command3");
     EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=1",
                                        "Title1=Rebuild Warnings[&Yes]<<#32770>>"}));
+    // Said as the refusals are, with what makes the entry count.
+    EXPECT_TRUE(form->Label3->visible());
+    EXPECT_EQ(form->Label3->text(), "Item has been added. Restart to watch it.");
     picked("Close Document", "#32770", {"&Yes", "&No", "Cancel"}, 1);
     click("Command3");
     EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=2",
                                        "Title1=Rebuild Warnings[&Yes]<<#32770>>",
                                        "Title2=Close Document[&No]<<#32770>>"}));
-    EXPECT_FALSE(form->Label3->visible());
+    EXPECT_EQ(form->Label3->text(), kAddedMessage);
 }
 
 TEST_F(AddTest, DuplicateTitleIsRefusedWhateverButtonAndTheCountIsUndone) {
@@ -230,7 +236,7 @@ TEST_F(AddTest, TitlesCompareByCaseAndIgnoreOnlyBlanksAtTheEnds) {
         bool duplicate;
     } cases[] = {
         {"Title1=Close Document[OK]<<#32770>>", "close document", false},
-        {"Title1=Close Document[OK]<<#32770>>", "  Close Document  ", true},
+        {"Title1=Close Document[OK]<<#32770>>", "Close Document  ", true},
         {"Title1=  Close Document [OK]<<#32770>>", "Close Document", true},
         // A hand-edited title holding "[" is compared by its part before it.
         {"Title1=Close [x] Document[OK]<<#32770>>", "Close", true},
@@ -238,57 +244,71 @@ TEST_F(AddTest, TitlesCompareByCaseAndIgnoreOnlyBlanksAtTheEnds) {
     };
     for (const auto& c : cases) {
         folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Num_Windows=1", c.stored}));
-        form->Label3->set_visible(false);
         picked(c.picked, "#32770", {"OK"});
         click("Command3");
-        EXPECT_EQ(form->Label3->visible(), c.duplicate) << c.stored << " vs " << c.picked;
+        EXPECT_EQ(form->Label3->text(), c.duplicate ? kDuplicateMessage : kAddedMessage)
+            << c.stored << " vs " << c.picked;
     }
 }
 
-TEST_F(AddTest, CountAheadOfTheEntriesAndMissingCount) {
-    folder.write("default_wl.ini",
-                 profile_text({"[WindowTitles]", "Num_Windows=5", "Title1=A[OK]<<c>>",
-                               "Title2=B[OK]<<c>>", "Title3=C[OK]<<c>>"}));
-    picked("D", "#32770", {"OK"});
-    click("Command3");
-    EXPECT_NE(profile().find("Num_Windows=6\r\n"), std::string::npos);
-    EXPECT_NE(profile().find("Title6=D[OK]<<#32770>>"), std::string::npos);
-
-    folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Title1=Old[OK]<<c>>"}));
-    picked("New", "#32770", {"OK"});
-    click("Command3");
-    EXPECT_EQ(profile(),
-              profile_text({"[WindowTitles]", "Title1=New[OK]<<#32770>>", "Num_Windows=1"}));
+// The new entry is numbered one past the count; a count ahead of the
+// entries leaves a gap. A key at or past that number is the user's: "Add"
+// neither overwrites it nor counts up to it, and says so.
+TEST_F(AddTest, NewEntryIsNumberedPastTheCountAndNeverOverAnEntryThere) {
+    struct Case {
+        std::vector<std::string> stored;
+        std::string added;  // the new line, or "" for refused
+    } cases[] = {
+        {{"Num_Windows=5", "Title1=A[OK]<<c>>", "Title2=B[OK]<<c>>", "Title3=C[OK]<<c>>"},
+         "Title6=D[OK]<<#32770>>"},
+        {{"Num_Windows=-3", "Title1=A[OK]<<c>>"}, ""},
+        {{"Title1=A[OK]<<c>>"}, ""},
+        {{"Num_Windows=1", "Title1=A[OK]<<c>>", "title7=C[OK]<<c>>"}, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> lines{"[WindowTitles]"};
+        lines.insert(lines.end(), c.stored.begin(), c.stored.end());
+        std::string before;
+        for (const auto& l : lines)
+            before += l + "\r\n";
+        folder.write("default_wl.ini", before);
+        picked("D", "#32770", {"OK"});
+        click("Command3");
+        if (c.added.empty()) {
+            EXPECT_EQ(profile(), before) << c.stored[0];
+            EXPECT_EQ(form->Label3->text(), kPastCountMessage) << c.stored[0];
+        } else {
+            EXPECT_NE(profile().find(c.added + "\r\n"), std::string::npos) << profile();
+            EXPECT_NE(profile().find("Num_Windows=6\r\n"), std::string::npos) << profile();
+        }
+    }
 }
 
 TEST_F(AddTest, DuplicateTestReadsEntryKeysAsTheLookupMatchesThem) {
     struct Case {
         std::string key;
         bool duplicate;
-    } cases[] = {{"title2", true},
-                 {"TITLE3", true},
-                 {"Title02", false},
-                 {"Title4", false},
-                 {"Titlex", false}};
+    } cases[] = {{"title2", true}, {"TITLE3", true}, {"Title02", false}, {"Titlex", false}};
     for (const auto& c : cases) {
-        // Title4 is past the count plus one and is never compared.
-        folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Num_Windows=2",
+        folder.write("default_wl.ini", profile_text({"[WindowTitles]", "Num_Windows=3",
                                                      c.key + "=Close Document[OK]<<c>>"}));
-        form->Label3->set_visible(false);
         picked("Close Document", "#32770", {"OK"});
         click("Command3");
-        EXPECT_EQ(form->Label3->visible(), c.duplicate) << c.key;
+        EXPECT_EQ(form->Label3->text(), c.duplicate ? kDuplicateMessage : kAddedMessage) << c.key;
     }
 }
 
-TEST_F(AddTest, NothingIsWrittenWithoutAChosenButton) {
-    picked("Some Window", "#32770", {});
-    for (auto* op : form->Op1)
-        op->set_value(false);
-    click("Command3");
-    EXPECT_EQ(profile(), "");
-    EXPECT_TRUE(form->Label3->visible());
-    EXPECT_EQ(form->Label3->text(), kNoButtonMessage);
+// Nothing is offered before the first pick, nor after a pick of a window
+// without push buttons (one of the box's buttons, say), whose walk leaves
+// the earlier choice hidden.
+TEST_F(AddTest, NothingOfferedIsStoredAsNothingAndTheTitleBarIsNamed) {
+    for (const int chosen : {-1, 0}) {
+        picked("Some Window", "#32770", {}, chosen);
+        click("Command3");
+        EXPECT_EQ(profile(), "") << chosen;
+        EXPECT_TRUE(form->Label3->visible());
+        EXPECT_EQ(form->Label3->text(), "No button. Drop the finder on the title bar!") << chosen;
+    }
 }
 
 // "Add" stores only what "Read ini" loads back as it was picked; anything
@@ -300,8 +320,7 @@ TEST_F(AddTest, EntriesThatWouldNotLoadBackAreRefusedBeforeAnythingIsWritten) {
         std::string title, caption, class_name;
         const char* message;
     } cases[] = {
-        {"a later press emptied the chosen caption", "Some Window", "", "#32770",
-         kNoCaptionMessage},
+        {"an offered button without a caption", "Some Window", "", "#32770", kNoCaptionMessage},
         {"the window went before its class was read", "Some Window", "OK", "", kNoClassMessage},
         {"\"[\" in the title moves the split", "Warn [1]", "&No", "ProbeBox", kMarkerMessage},
         {"\"]\" in the title empties the button", "Done] now", "OK", "#32770", kMarkerMessage},
@@ -316,6 +335,8 @@ TEST_F(AddTest, EntriesThatWouldNotLoadBackAreRefusedBeforeAnythingIsWritten) {
         {"past 255 characters the class is cut off", std::string(250, 'x'), "OK", "#32770",
          kTooLongMessage},
         {"blanks around a caption are trimmed on load", "Box", " OK ", "#32770",
+         kNotReadBackMessage},
+        {"leading blanks of the title are trimmed on load", "  Box", "OK", "#32770",
          kNotReadBackMessage},
         {"a leading tab of the title is trimmed on load", "\tBox", "OK", "#32770",
          kNotReadBackMessage},
@@ -345,15 +366,15 @@ TEST_F(AddTest, UnusualEntriesThatLoadBackAreStoredAsBefore) {
         {"\"Quoted\" box", "OK", "#32770", "Title2=\"Quoted\" box[OK]<<#32770>>"},
         {"Caf\xe9", "OK", "Afx:00400000:b", "Title2=Caf\xe9[OK]<<Afx:00400000:b>>"},
         {"Tab\tinside", "OK", "#32770", "Title2=Tab\tinside[OK]<<#32770>>"},
+        {"Rebuild Errors  ", "OK", "#32770", "Title2=Rebuild Errors  [OK]<<#32770>>"},
         {"Class with brackets", "OK", "a[b]>>c", "Title2=Class with brackets[OK]<<a[b]>>c>>"},
     };
     for (const auto& c : cases) {
         folder.write("default_wl.ini",
                      profile_text({"[WindowTitles]", "Num_Windows=1", "Title1=Old[OK]<<#32770>>"}));
-        form->Label3->set_visible(false);
         picked(c.title, c.class_name, {c.caption});
         click("Command3");
-        EXPECT_FALSE(form->Label3->visible()) << c.line << ": " << form->Label3->text();
+        EXPECT_EQ(form->Label3->text(), kAddedMessage) << c.line;
         EXPECT_EQ(profile(), profile_text({"[WindowTitles]", "Num_Windows=2",
                                            "Title1=Old[OK]<<#32770>>", c.line}));
         click("Command5");

@@ -11,6 +11,7 @@
 #include "app/systray.h"
 #include "app_fixture.h"
 #include "monitor/monitor_switch.h"
+#include "monitor/watch_loader.h"
 
 namespace wl::testing {
 namespace {
@@ -62,13 +63,18 @@ class SwitchesTest : public AppTest {
     }
 };
 
-TEST_F(SwitchesTest, TrayStartsHiddenWithTheIconAndAsksNothingUntilShown) {
+// Nobody is there to answer a box at sign-in: the load's notice and the
+// first-run question wait for the window, in the order of a plain start.
+TEST_F(SwitchesTest, TrayStartsHiddenWithTheIconAndShowsNoBoxUntilShown) {
     start_with("/tray");
     EXPECT_FALSE(form->form().visible());
     EXPECT_TRUE(world.shell.icon_present());
-    EXPECT_FALSE(question_asked()) << "the first-run question came before the window was shown";
+    EXPECT_TRUE(world.desktop.message_boxes().empty()) << "a box came before the window was shown";
     tray(kTrayLeftDoubleClick);
     EXPECT_TRUE(form->form().visible());
+    const auto& boxes = world.desktop.message_boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, kNoWindowsMessage);
     EXPECT_TRUE(question_asked());
 }
 
@@ -83,6 +89,21 @@ TEST_F(SwitchesTest, TwoWaitingTrayDoubleClicksLeaveItHiddenAndAskNothing) {
     world.desktop.do_events();
     EXPECT_FALSE(form->form().visible());
     EXPECT_FALSE(question_asked());
+}
+
+// The sign-in start of an installation without a profile, its window then
+// opened and the first-run question answered "Yes".
+TEST_F(SwitchesTest, AProfileCreatedWhileMonitoringKeepsEditAndAddGreyed) {
+    start_with("/tray /monitor");
+    desktop().script_message_box(mb::kResultOk);  // the "no windows" notice
+    desktop().script_message_box(mb::kResultYes);
+    tray(kTrayLeftDoubleClick);
+    ASSERT_TRUE(folder.exists("default_wl.ini"));
+    EXPECT_EQ(form->Command2->text(), kDisableCaption);
+    EXPECT_TRUE(form->Command2->enabled());
+    EXPECT_FALSE(form->Command1->enabled());
+    EXPECT_FALSE(form->Command3->enabled());
+    EXPECT_FALSE(form->Command4->visible());
 }
 
 TEST_F(SwitchesTest, MonitorSwitchesOnAfterTheWatchListIsLoaded) {
@@ -108,22 +129,42 @@ TEST_F(SwitchesTest, WithoutSwitchesNothingChanges) {
     EXPECT_EQ(form->Command2->text(), kEnableCaption);
 }
 
-TEST_F(SwitchesTest, AnUnknownSwitchIsNamedOnceThenTheProgramStartsAsWithout) {
-    folder.write("default_wl.ini", "");
-    // What run_program shows before it starts the window.
-    const StartOptions options = read_start_options("/tray /monitr");
-    const std::string message = unknown_switch_message(options.unknown);
-    EXPECT_NE(message.find("/monitr"), std::string::npos);
-    for (const char* valid : {"/tray", "/monitor", "/exit"})
-        EXPECT_NE(message.find(valid), std::string::npos) << valid;
+TEST(StartOptions, TheMessageNamesTheUnknownSwitchesAndTheValidOnes) {
+    struct Case {
+        std::vector<std::string> unknown;
+        const char* first_line;
+    } cases[] = {
+        {{"/monitr"}, "Wendlock does not know the switch \"/monitr\" and started without it."},
+        {{"/a", "b", "-c"},
+         "Wendlock does not know the switches \"/a\", \"b\" and \"-c\" and started without "
+         "them."},
+    };
+    for (const auto& c : cases) {
+        const std::string message = unknown_switch_message(c.unknown);
+        EXPECT_EQ(message.substr(0, message.find('\r')), c.first_line);
+        for (const char* valid : {"\n/tray\t", "\n/monitor\t", "\n/exit\t"})
+            EXPECT_NE(message.find(valid), std::string::npos) << valid;
+    }
+}
 
+// A typo in a start-up shortcut must not end the answering at every sign-in.
+TEST_F(SwitchesTest, AMistypedSwitchIsNamedWhenShownAndTheValidOnesApply) {
+    folder.write("default_wl.ini", "");
+    start_with("/TRAY -monitor /monitr");
+    EXPECT_FALSE(form->form().visible());
+    EXPECT_EQ(form->Command2->text(), kDisableCaption);
+    EXPECT_TRUE(desktop().message_boxes().empty());
+    desktop().script_message_box(mb::kResultOk);
+    tray(kTrayLeftDoubleClick);
+    ASSERT_GE(desktop().message_boxes().size(), 1u);
+    EXPECT_EQ(desktop().message_boxes().front().text, unknown_switch_message({"/monitr"}));
+
+    // So does the program's own start-up: the window stays hidden.
     sim::SimWorld other(folder.str());
     Platform other_platform = other.platform();
     run_program(other_platform, "/tray /monitr");
-    ASSERT_GE(other.desktop.message_boxes().size(), 1u);
-    EXPECT_EQ(other.desktop.message_boxes().front().text, message);
-    // A normal start: the window was shown, so its first activation ran.
-    EXPECT_EQ(other.log.calls_starting("GetActiveWindow").size(), 1u);
+    EXPECT_TRUE(other.desktop.message_boxes().empty());
+    EXPECT_TRUE(other.log.calls_starting("GetActiveWindow").empty());
 }
 
 // --- One instance per folder -------------------------------------------------------
