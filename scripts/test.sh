@@ -187,7 +187,7 @@ clang_suite() {
     local started=$SECONDS
     if WIN32_BUILD_DIR="$REPO/build/win32-clang" \
         WIN32_TOOLCHAIN_FILE="$REPO/cmake/clang-mingw-w64-x86_64.cmake" \
-        build_win32 --target wendlock driver standin probe poller ini_conformance \
+        build_win32 --target wendlock driver standin probe poller tickbench ini_conformance \
             host_conformance window_conformance; then
         record "clang" 1 0 "wendlock.exe and the tools built in $((SECONDS - started)) s"
     else

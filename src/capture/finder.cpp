@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "monitor/box_keys.h"
 #include "platform/host_strings.h"
 
 namespace wl::capture {
@@ -103,6 +104,9 @@ void Finder::Picture2_LostCapture() {
 
 void Finder::Picture2_MouseUp() {
     controls_.List1.clear();
+    // A release over no window walks the whole desktop, which has no
+    // message to show.
+    const bool picked_nothing = picked_window == 0;
     // Events run during the walk; moves among them keep updating
     // picked_window, and what follows uses its value after the walk.
     tree_walk_.ListChildWindows(picked_window);
@@ -135,6 +139,32 @@ void Finder::Picture2_MouseUp() {
         controls_.Label3.set_visible(true);
         controls_.Label3.set_text(kNoSolidWorksParent);
     }
+    if (picked_nothing) {
+        controls_.Picture2.set_tooltip("");
+    } else {
+        show_keys();
+    }
+}
+
+void Finder::show_keys() {
+    // What the Text and Program keys of an entry for this box would be
+    // compared with, read the way the watcher reads them.
+    const std::string message = box_message(windows_, picked_window);
+    const std::string program = box_program(windows_, picked_window);
+    std::string one_line = message;
+    for (std::size_t at = one_line.find("\r\n"); at != std::string::npos;
+         at = one_line.find("\r\n", at + 3)) {
+        one_line.replace(at, 2, " | ");
+    }
+    // A window without either (a control, say) adds nothing and has no tip.
+    if (!message.empty())
+        controls_.List1.add_item(one_line + '\t' + kMessageItem);
+    if (!program.empty())
+        controls_.List1.add_item(program + '\t' + kProgramItem);
+    controls_.Picture2.set_tooltip(message.empty() && program.empty()
+                                       ? std::string()
+                                       : std::string(kMessageItem) + ":\r\n" + message + "\r\n" +
+                                             kProgramItem + ": " + program);
 }
 
 }  // namespace wl::capture

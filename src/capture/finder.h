@@ -76,6 +76,11 @@ class Finder {
     void Picture2_LostCapture();
 
     Outline& outline() { return outline_; }
+
+    // What a release appends to List1 after the walk, and puts in the finder
+    // tool's tip: the picked box's message and its program's file name.
+    static constexpr const char* kMessageItem = "Message";
+    static constexpr const char* kProgramItem = "Program";
     TreeWalk& tree_walk() { return tree_walk_; }
 
     bool dragging = false;
@@ -86,6 +91,8 @@ class Finder {
     TextBuffer parent_title_buffer;  // parent / grandparent titles
 
   private:
+    void show_keys();
+
     WindowSystem& windows_;
     CaptureControls controls_;
     Outline outline_;

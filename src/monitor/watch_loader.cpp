@@ -18,6 +18,12 @@ std::string whole_number(double v) {
     return figure;
 }
 
+// The stored value of a key that may be missing; a missing key and an empty
+// value both give "".
+std::string optional_key(INIFiles& ini, const std::string& key) {
+    return text::trim(text::up_to_nul(ini.ReadINI(kProfileSection, key, "")));
+}
+
 }  // namespace
 
 std::string watch_line(const WatchEntry& entry) {
@@ -49,6 +55,10 @@ void load_watch_list(Platform& platform, const LoaderControls& controls, WatchLi
             ini.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "NoTitle");
         WatchEntry& entry = list.entry(i);
         split_entry(t, entry);
+        // The keys are read with every load of the entry, so a load without
+        // them clears what an earlier profile set.
+        entry.Win_text = optional_key(ini, kTextKeyPrefix + std::to_string(i));
+        entry.Win_program = optional_key(ini, kProgramKeyPrefix + std::to_string(i));
         controls.List2.add_item(watch_line(entry));
     }
     if (whole > WatchList::kEntries) {

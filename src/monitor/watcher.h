@@ -24,6 +24,10 @@ class Watcher {
     std::int16_t Watch_slot = 0;
 
   private:
+    // An entry with a Text or Program key: the walk of the boxes with its
+    // class and title, at most one click.
+    void answer_by_keys(const WatchEntry& entry);
+
     WindowSystem& windows_;
     Host& host_;
     const WatchList& list_;

@@ -60,6 +60,9 @@ class Control {
     virtual Picture picture() const = 0;
     virtual void set_picture(Picture picture) = 0;
     virtual std::uint64_t picture_handle() const = 0;  // icon handle of the picture
+    // The tip shown while the pointer rests on the control, its line breaks
+    // kept; "" takes it away. Starts as the design's tooltip.
+    virtual void set_tooltip(std::string_view text) = 0;
 };
 
 }  // namespace wl

@@ -29,6 +29,8 @@ using O = Operation;
 constexpr Mask kWindowed = mask({O::Visible, O::SetVisible, O::Enabled, O::SetEnabled,
                                  O::BackColour, O::SetBackColour, O::Refresh});
 constexpr Mask kCaption = mask({O::Text, O::SetText});
+// A control the pointer can rest on (not the form itself).
+constexpr Mask kTip = bit(O::SetTooltip);
 constexpr Mask kListRead = mask({O::Count, O::Item, O::ListIndex, O::SetListIndex});
 constexpr Mask kListWrite = mask({O::Clear, O::AddItem});
 
@@ -40,11 +42,11 @@ Mask allowed(ControlKind kind) {
         case ControlKind::Label:
         case ControlKind::TextBox:
         case ControlKind::CommandButton:
-            return kWindowed | kCaption;
+            return kWindowed | kCaption | kTip;
         case ControlKind::OptionButton:
-            return kWindowed | kCaption | mask({O::Value, O::SetValue});
+            return kWindowed | kCaption | kTip | mask({O::Value, O::SetValue});
         case ControlKind::PictureBox:
-            return kWindowed | mask({O::Picture, O::SetPicture, O::PictureHandle});
+            return kWindowed | kTip | mask({O::Picture, O::SetPicture, O::PictureHandle});
         case ControlKind::Shape:
             // A drawing, not a window: it has no caption.
             return mask({O::Visible, O::SetVisible, O::Enabled, O::SetEnabled, O::BackColour,
@@ -127,6 +129,8 @@ const char* operation_name(Operation operation) {
             return "set_mouse_icon";
         case O::Placement:
             return "placement";
+        case O::SetTooltip:
+            return "set_tooltip";
     }
     return "?";
 }

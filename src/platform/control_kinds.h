@@ -35,6 +35,7 @@ enum class Operation {
     SetMousePointer,
     SetMouseIcon,
     Placement,
+    SetTooltip,
 };
 
 // A control's name as messages give it: "Op1(0)" for an element of a

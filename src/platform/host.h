@@ -11,9 +11,9 @@
 
 namespace wl {
 
-// Thrown by Host::do_events into a handler when the program has ended while
-// that handler was paused. Deliberately not a std::exception: handlers that
-// report errors must not catch it; the host ends the handler silently.
+// Thrown by Host::do_events, message_box and popup_menu into a handler when
+// the program has ended while that handler was paused in them. Deliberately not a std::exception:
+// handlers that report errors must not catch it; the host ends the handler silently.
 struct ProgramEnded {};
 
 // How deep do_events calls may run inside one another before a further one
@@ -29,6 +29,7 @@ inline constexpr int kMaxYieldDepth = 8;
 // - do_events calls nest at most kMaxYieldDepth deep; one more returns at once, running nothing.
 // - After end_program no event reaches the sink, and timers stop.
 // - After end_program, do_events inside a handler throws ProgramEnded; outside one it does nothing.
+// - A handler waiting in message_box or popup_menu when the program ends gets ProgramEnded too.
 // - A modal message box is owned by the form while it is shown, by nobody while it is hidden.
 // - message_box returns the button pressed; events waiting run while the box is open.
 // - popup_menu delivers the chosen item's Click before it returns; dismissed, nothing.
@@ -60,9 +61,14 @@ class Host {
     virtual std::unique_ptr<Control> create_control(FormWindow& form,
                                                     const ControlSpec& design) = 0;
     // Pops up the menu at the pointer and waits until it closes; the chosen
-    // item's Click event is delivered to the sink from there.
+    // item's Click event is delivered to the sink from there. Throws
+    // ProgramEnded, as do_events does, when that (or anything) ended the
+    // program meanwhile.
     virtual void popup_menu(Control& menu) = 0;
 
+    // Shows a modal box and waits for the answer, running the events that
+    // come meanwhile; throws ProgramEnded, as do_events does, when one of
+    // them ended the program.
     virtual int message_box(const std::string& text, const std::string& caption,
                             unsigned flags) = 0;
     // Runs every event already waiting, each to completion, then returns.

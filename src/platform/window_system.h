@@ -59,6 +59,12 @@ class WindowSystem {
     virtual std::string get_window_text(Hwnd window, int buffer_chars) = 0;
     virtual std::string get_class_name(Hwnd window, int buffer_chars) = 0;
     virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a pop-up
+    // GetWindowThreadProcessId, OpenProcess and QueryFullProcessImageNameA:
+    // the full path of the executable of the process that owns the window,
+    // asked of the system, never of that process (so a hung one cannot hold
+    // it up). Empty when the window is 0 or gone or the process cannot be
+    // asked.
+    virtual std::string program_path(Hwnd window) = 0;
     virtual Hwnd get_window(Hwnd window, WindowRelation relation) = 0;
     virtual Hwnd desktop_window() = 0;
 

@@ -11,6 +11,10 @@ namespace wl {
 inline constexpr const char* kProfileSection = "WindowTitles";
 inline constexpr const char* kCountKey = "Num_Windows";
 inline constexpr const char* kEntryKeyPrefix = "Title";
+// The optional keys of entry n beside Title<n>: a piece of the box's message
+// and the file name of the program that owns it.
+inline constexpr const char* kTextKeyPrefix = "Text";
+inline constexpr const char* kProgramKeyPrefix = "Program";
 inline constexpr const char* kDefaultProfileName = "default_wl.ini";
 
 // The selected profile: the folder, a separator unless the folder is a drive

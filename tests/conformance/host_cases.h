@@ -802,6 +802,31 @@ inline const std::vector<HostCase>& host_cases() {
              check.equal(rig.recorder.take({"Command", "Clock"}), Events{"Command1.Click"},
                          "events");
          }},
+        // "Exit" from the tray menu while the first-run question is open:
+        // the handlers waiting in the menu and in the box go no further.
+        {"after end_program a handler paused in a modal box or a pop-up menu goes no further",
+         [](HostDriver& d, Rig& rig, Checks& check) {
+             Events seen;
+             rig.recorder.on = [&](const UiEvent& e) {
+                 if (e.control == "Command1") {
+                     d.post_click(rig["Command2"]);  // runs while the box is open
+                     d.host().message_box("Waiting", "Note", mb::kOk);
+                     seen.push_back("the box's handler goes on");
+                 } else if (e.control == "Command2") {
+                     d.choose_in_next_menu(0);
+                     d.host().popup_menu(rig["traymenu"]);
+                     seen.push_back("the menu's handler goes on");
+                 } else if (e.control == "first") {
+                     d.host().end_program();
+                 }
+             };
+             rig.show();
+             d.post_click(rig["Command1"]);
+             d.pump();
+             check.equal(rig.recorder.take({"Command", "first"}),
+                         Events{"Command1.Click", "Command2.Click", "first.Click"}, "events");
+             check.equal(seen, Events{}, "the paused handlers");
+         }},
         // "Edit ini" tells the user when Notepad cannot be started.
         {"a program that cannot start raises error 53",
          [](HostDriver& d, Rig&, Checks& check) {

@@ -12,10 +12,13 @@ the measuring tool beside standin.exe and driver.exe:
   5. footprint: size, memory after start-up, start-up time,
   6. what the window server spends beside Wendlock against a control program
      (poller.exe: the watcher's lookups, with or without a tray icon), all in
-     rounds over the same 500 other windows.
+     rounds over the same 500 other windows,
+  7. the tick of an entry with Text and Program keys against the same entry
+     without them (tickbench.exe): no box open, 20 boxes of its title with
+     another text, a hung window of its title.
 
     python3 tests/e2e/bench_wine.py [--build build-bench-wine] [--prefix DIR]
-                                    [--only tray,latency,cpu,tree,outline,startup]
+                                    [--only tray,latency,cpu,tree,outline,startup,keys]
 
 Prints one table at the end; the exit status is non-zero only when the
 environment or a measurement could not be run.
@@ -603,6 +606,53 @@ class Bench:
         self.row("  outline draw+remove, 800x600, Wendlock CPU", out["outline_pair_cpu_ms"], "ms",
                  "difference of the CPU per move")
 
+    # -- 7. entries with keys ----------------------------------------------------
+
+    def keys_tick(self, label, *args):
+        env = run_e2e.ENV
+        exe = env.find_exe("tickbench.exe")
+        if exe is None:
+            raise SetupError(f"tickbench.exe is not in {env.build}")
+        code, text = env.run(exe, ["--title", "Shared", "--button", "&No", "--text",
+                                   "save changes", "--program", "standin.exe", *args],
+                             timeout=900)
+        if code != 0:
+            raise BenchError(f"tickbench {label}: {text!r}")
+        figures = {}
+        for profile in ("keys", "plain"):
+            match = re.search(rf"^{profile} tick_us_median=([\d.]+) tick_ms_max=([\d.]+) "
+                              rf"clicks=(\d+)", text, re.M)
+            figures[profile] = match.groups()
+        keys, plain = figures["keys"], figures["plain"]
+        self.row(f"tick, 1 entry with keys, {label}", f"{float(keys[0]):,.1f}", "us/tick",
+                 f"slowest {keys[1]} ms; {keys[2]} clicks")
+        self.row(f"  same entry without keys, {label}", f"{float(plain[0]):,.1f}", "us/tick",
+                 f"slowest {plain[1]} ms; {plain[2]} clicks")
+
+    def keys(self):
+        env = run_e2e.ENV
+        self.keys_tick("no box open", "--expect", "0", "--no-clicks")
+        args = []
+        for n in range(1, 21):
+            args += ["--box", "Shared", "YESNOCANCEL", "--box-text", f"Unrelated message {n}"]
+        boxes = env.spawn(env.standin_exe, ["--parallel", *args])
+        try:
+            self.keys_tick("20 boxes of its title, other text", "--expect", "20", "--no-clicks")
+        finally:
+            boxes.kill()
+            boxes.wait()
+        hung = env.spawn(env.standin_exe, ["--hung", "Shared", "Not answering"])
+        try:
+            if not poll(lambda: "hung 0x" in Environment.output_of(hung), 30):
+                raise BenchError(f"no hung window: {Environment.output_of(hung)!r}")
+            # Real clicks: the entry without keys presses the hung window's
+            # button at every tick.
+            self.keys_tick("a hung window of its title", "--expect", "1", "--ticks", "5",
+                           "--rounds", "3")
+        finally:
+            hung.kill()
+            hung.wait()
+
     # -- the run -----------------------------------------------------------------
 
     def run(self):
@@ -624,6 +674,8 @@ class Bench:
             self.tree()
         if self.wanted("outline"):
             self.outline()
+        if self.wanted("keys"):
+            self.keys()
         after = stats()
         self.row("working set / private bytes at the end", f"{int(after['working_set_kib']):,} / "
                  f"{int(after['private_commit_kib']):,}", "KiB", "after all of the above")
@@ -650,7 +702,7 @@ def main():
     parser.add_argument("--prefix", default="/tmp/wine-bench", help="Wine prefix of the bench")
     parser.add_argument("--display", help="use this X display instead of an own Xvfb")
     parser.add_argument("--only", default="", help="comma-separated subset: "
-                        "tray,startup,latency,cpu,tree,outline")
+                        "tray,startup,latency,cpu,tree,outline,keys")
     options = parser.parse_args()
 
     env = Environment(options.build, options.display)

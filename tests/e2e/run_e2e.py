@@ -41,6 +41,7 @@ IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TRAY_AT = "0,280"
 # List2, the loaded watch list: left 4230, top 5370 twips.
 LIST2_AT = "282,358"
+LIST1_AT = "38,420"      # the picked window's descendants, message and program
 # Places of the finder's controls, twips / 15 (client pixels at 96 dpi).
 PICTURE2_AT = "212,16"   # the finder tool
 TEXT1_AT = "24,14"       # title of the picked window
@@ -433,8 +434,8 @@ class Wendlock:
 class StandIn:
     """standin.exe with its report lines collected as they come."""
 
-    def __init__(self, *args):
-        self.process = ENV.spawn(ENV.standin_exe, list(args))
+    def __init__(self, *args, exe=None):
+        self.process = ENV.spawn(exe or ENV.standin_exe, list(args))
         self.lines = queue.Queue()
         self.seen = []
         threading.Thread(target=self._collect, daemon=True).start()
@@ -538,8 +539,8 @@ class WendlockTestCase(unittest.TestCase):
             self.app.wait_main_window()
         return self.app
 
-    def standin(self, *args):
-        standin = StandIn(*args)
+    def standin(self, *args, exe=None):
+        standin = StandIn(*args, exe=exe)
         self.standins.append(standin)
         return standin
 
@@ -772,16 +773,28 @@ class Monitoring(WendlockTestCase):
         app.drv("wait", "--button", "Add", "--enabled", "1")
 
     def test_box_open_before_switching_on_is_answered(self):
-        self.start()
+        # With the mouse: the user switches monitoring on, the box already
+        # open is answered at the first tick, and a click on the same button
+        # at once after the answer, soon after the first click, switches off.
+        app = self.start()
         standin = self.standin("--box", "Rebuild Warnings", "OK", "--timeout-ms", "60000")
         rc, out = ENV.driver("wait", "--window", "Rebuild Warnings", "--class", "#32770",
                              timeout_ms=15000)
         self.assertEqual(rc, 0, out)
         self.assertIsNone(standin.result(1, 0), "answered while monitoring was off")
-        self.enable_monitoring()
+        clicker = ENV.spawn(ENV.driver_exe, [
+            "click", "--mouse", "--process", PROCESS, "--button", "Disable monitoring",
+            "--after-closed", "Rebuild Warnings", "--timeout-ms", "30000"])
+        self.assertTrue(poll(lambda: "seen Rebuild Warnings open" in ENV.output_of(clicker), 30),
+                        ENV.output_of(clicker))
+        app.drv("click", "--mouse", "--button", "Enable monitoring")
         result = standin.result(1, 15)
         self.assertIsNotNone(result, standin.report())
         self.assertEqual(result[0], IDOK, standin.report())
+        clicker.wait(timeout=40)
+        log("#   " + ENV.output_of(clicker).strip().splitlines()[-1])
+        self.assertEqual(clicker.returncode, 0, ENV.output_of(clicker))
+        app.drv("wait", "--button", "Enable monitoring", "--visible", "1")
 
     def test_boxes_answered_with_stored_buttons(self):
         app = self.start()
@@ -887,6 +900,51 @@ class Monitoring(WendlockTestCase):
         self.assertEqual((second.result(1, 15) or (None,))[0], IDCANCEL, second.report())
 
 
+class Keys(WendlockTestCase):
+    """Entries with Text and Program keys, for boxes that share a title."""
+
+    def test_shared_title_answered_by_text_other_program_and_hung_window_left_alone(self):
+        write_profile(self.folder, "default_wl.ini", [
+            "[WindowTitles]", "Num_Windows=2",
+            "Title1=Shared[&Yes]<<#32770>>", "Text1=rebuild", "Program1=standin.exe",
+            "Title2=Shared[&No]<<#32770>>", "Text2=save changes", "Program2=STANDIN.EXE"])
+        app = self.start()
+        self.assertEqual(app.list2_items(), ["Shared<-->&Yes<-->#32770", "Shared<-->&No<-->#32770"])
+        self.enable_monitoring()
+        # The same box from another program stays open.
+        viewer_exe = os.path.join(self.folder, "viewer.exe")
+        shutil.copy(ENV.standin_exe, viewer_exe)
+        other = self.standin("--box", "Shared", "YESNO", "--box-text", "Save changes to Part1?",
+                             "--timeout-ms", "90000", exe=viewer_exe)
+        rc, out = ENV.driver("wait", "--class", "#32770", "--process", "viewer.exe",
+                             timeout_ms=15000)
+        self.assertEqual(rc, 0, out)
+        # A window of the title, with both buttons, whose program reads no
+        # messages: first in window order (topmost), so every walk meets it.
+        hung = self.standin("--hung", "Shared", "Not answering")
+        self.assertIsNotNone(hung.wait_line(r"^hung 0x", 15), hung.report())
+        standin = self.standin("--parallel",
+                               "--box", "Shared", "YESNO", "--box-text", "Rebuild errors occurred.",
+                               "--box", "Shared", "YESNOCANCEL",
+                               "--box-text", "Save changes to Part1?", "--timeout-ms", "30000")
+        times = []
+        for number, code in ((1, IDYES), (2, IDNO)):
+            result = standin.result(number, 35)
+            self.assertIsNotNone(result, f"box {number} not answered:\n{standin.report()}")
+            self.assertEqual(result[0], code, standin.report())
+            times.append(result[1])
+        log(f"#   open-to-answered times beside the hung window: {times} ms")
+        # The hung window stopped reading messages a moment ago: a read that
+        # waited on it (a message sent with the host's 1 s timeout, say)
+        # would hold up every tick of the next seconds by a second or more,
+        # where a tick is a few milliseconds and a busy machine adds tenths.
+        self.assertLess(max(times), 1000, times)
+        self.assertIsNone(other.result(1, 0), other.report())
+        rc, out = ENV.driver("find", "--class", "#32770", "--process", "viewer.exe", timeout_ms=0)
+        self.assertEqual(rc, 0, f"the other program's box closed: {out}")
+        self.assertIsNone(app.process.poll())
+
+
 class Capture(WendlockTestCase):
     def test_finder_pick_add_read_and_answer(self):
         # The whole road: pick an open box with the finder, store it with
@@ -916,6 +974,13 @@ class Capture(WendlockTestCase):
         self.assertEqual(outline_edges(ENV, title),
                          {"left": 1, "right": 1, "top": 1, "bottom": 1})
         self.assertEqual(app.state("--at", TEXT1_AT)["text"], title)
+        # What an entry's Text and Program keys would be compared with.
+        self.assertEqual(app.items("--at", LIST1_AT)[0][-2:],
+                         ["Stand-in message 1\tMessage", "standin.exe\tProgram"])
+        # ... and shown in the finder tool's tip while the pointer rests on it.
+        app.drv("pointer", "--at", PICTURE2_AT, "--action", "move", "--offset", "10,10")
+        app.drv("wait", "--class", "tooltips_class32", "--visible", "1", timeout_ms=10000)
+        self.assertIn("Program: standin.exe", app.drv("text", "--class", "tooltips_class32"))
         # Owned by "SolidWorks 2024": no warning.
         self.assertFalse(app.state("--at", LABEL3_AT)["visible"])
         captions = [app.state("--at", at)["text"] for at in CMD1_AT]

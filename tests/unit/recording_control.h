@@ -36,6 +36,7 @@ class RecordingControl final : public Control {
         text_ = text;
         record("set_text", text_);
     }
+    void set_tooltip(std::string_view text) override { record("set_tooltip", std::string(text)); }
     bool visible() const override { return true; }
     void set_visible(bool) override { unsupported(); }
     bool enabled() const override { return enabled_; }

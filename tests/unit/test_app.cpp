@@ -236,6 +236,27 @@ TEST_F(AppTest, ExitDuringAWalksYieldEndsTheWalkWhereItIs) {
     EXPECT_EQ(desktop().message_boxes().size(), boxes) << "an error was shown";
 }
 
+// "Exit" chosen while the first-run question is open: the paused activation
+// neither creates the profile nor touches the system menu.
+TEST_F(AppTest, ExitDuringTheFirstRunQuestionEndsTheActivationThere) {
+    desktop().script_message_box(mb::kResultOk);  // the "no windows" box
+    desktop().script_message_box(mb::kResultYes);
+    form = std::make_unique<Form1>(platform);
+    form->start();
+    // Waits behind the activation, so it runs while the question is open.
+    desktop().post(UiEvent{"exit", -1, EventKind::Click});
+    world.log.clear();
+    desktop().do_events();
+    EXPECT_TRUE(desktop().ended());
+    EXPECT_EQ(desktop().message_boxes().back().caption, "default_wl.ini?");
+    EXPECT_FALSE(folder.exists("default_wl.ini"));
+    const auto& calls = world.log.calls();
+    const auto end = std::find(calls.begin(), calls.end(), "End");
+    ASSERT_NE(end, calls.end());
+    EXPECT_EQ(std::vector<std::string>(end + 1, calls.end()), std::vector<std::string>{})
+        << "the paused activation went on after Exit";
+}
+
 // --- The tray icon ---------------------------------------------------------------
 
 TEST_F(AppTest, TrayRecordsAsTheShellReceivesThem) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_control.h"
 #include "test_capture_fixture.h"
 
 namespace wl::capture::testing {
@@ -291,6 +292,7 @@ TEST_F(FinderTest, WindowWithoutParentIsJudgedByThePreviousRelease) {
 TEST_F(FinderTest, MessageBoxOfSolidWorksOffersItsButtons) {
     const Hwnd main = add("SldWorks", "SolidWorks 2024", 0, 0, slot(0));
     const Hwnd box = d.open_message_box("Save", {"&Yes", "&No", "Cancel"}, main, "Save changes?");
+    d.window(box).program = "C:\\SW\\SLDWORKS.exe";
     pick(box);
     EXPECT_EQ(finder.picked_window, box);
     EXPECT_EQ(offered_buttons(), (std::vector<std::string>{"&Yes", "&No", "Cancel"}));
@@ -299,6 +301,13 @@ TEST_F(FinderTest, MessageBoxOfSolidWorksOffersItsButtons) {
     EXPECT_EQ(Text4->text(), "#32770");
     EXPECT_EQ(Text2->text(), "SolidWorks 2024");
     EXPECT_FALSE(Label3->visible());
+    // What an entry's Text and Program keys would be compared with.
+    const auto items = list_items();
+    ASSERT_GE(items.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(items.end() - 2, items.end()),
+              (std::vector<std::string>{"Save changes?\tMessage", "SLDWORKS.exe\tProgram"}));
+    EXPECT_EQ(dynamic_cast<sim::SimControl&>(*Picture2).tooltip(),
+              "Message:\r\nSave changes?\r\nProgram: SLDWORKS.exe");
 }
 
 // Moves that arrive while the release walks the tree are handled as during

@@ -608,7 +608,8 @@ TEST_F(ProfileFaults, HugeCountLoadsTwentyEntriesAndSaysTheRestWereLeftOut) {
                                          "Title1=Save changes?[&No]<<#32770>>"}));
     start();
     EXPECT_EQ(form->List2->count(), 20);
-    EXPECT_EQ(world.log.calls_starting("GetPrivateProfileStringA").size(), 21u);
+    // The count, then Title, Text and Program of each of the 20 entries.
+    EXPECT_EQ(world.log.calls_starting("GetPrivateProfileStringA").size(), 1u + 20u * 3u);
     ASSERT_EQ(desktop().message_boxes().size(), 1u);
     EXPECT_NE(desktop().message_boxes()[0].text.find("99999999999"), std::string::npos);
 }

@@ -125,13 +125,15 @@ TEST_F(LoadTest, CountIsTakenFromTheLeadingNumber) {
 
 TEST_F(LoadTest, ShorterSecondLoadLeavesHigherEntriesInPlace) {
     profile({"[WindowTitles]", "Num_Windows=3", "Title1=A[OK]<<c>>", "Title2=B[OK]<<c>>",
-             "Title3=C[OK]<<c>>"});
+             "Title3=C[OK]<<c>>", "Text3=piece", "Program3=cad.exe"});
     start();
     profile({"[WindowTitles]", "Num_Windows=1", "Title1=Z[OK]<<c>>"});
     click("Command5");
     EXPECT_EQ(items(*form->List2), std::vector<std::string>{"Z<-->OK<-->c"});
     EXPECT_EQ(form->Watch_list.entry(1).Win_title, "Z");
     EXPECT_EQ(form->Watch_list.entry(3).Win_title, "C");
+    EXPECT_EQ(form->Watch_list.entry(3).Win_text, "piece");
+    EXPECT_EQ(form->Watch_list.entry(3).Win_program, "cad.exe");
 }
 
 TEST_F(LoadTest, MissingTitleKeyShowsTheEntryAsItWas) {
@@ -394,6 +396,130 @@ TEST_F(LoadTest, MonitoringAnswersTheProfilesBoxesAtTheNextTick) {
     const Hwnd later = desktop().open_message_box("Rebuild Warnings", {"OK"});
     desktop().advance(500);
     EXPECT_TRUE(desktop().exists(later));
+}
+
+// --- Entries with a Text or Program key ---------------------------------------
+
+// Boxes titled "Shared", listed from the top of the window order down.
+struct KeyedBox {
+    std::string text;
+    std::string program = "C:\\SW\\SLDWORKS.exe";
+};
+
+struct KeyedCase {
+    const char* behaviour;
+    std::vector<std::string> profile;  // keys of [WindowTitles] after Num_Windows
+    std::vector<std::string> reload;   // a second profile read with "Read ini"; empty: none
+    std::vector<KeyedBox> boxes;
+    std::vector<std::optional<std::string>> answers;  // after the ticks, per box
+    bool first_box_vanishes = false;                  // between its button lookup and the key reads
+    int ticks = 1;
+};
+
+const KeyedCase kKeyedCases[] = {
+    {"two entries of one title, each box answered with its own button",
+     {"Title1=Shared[&Yes]<<#32770>>", "Text1=rebuild", "Title2=Shared[&No]<<#32770>>",
+      "Text2=save changes"},
+     {},
+     {{"Save changes to Part1?"}, {"Rebuild errors occurred."}},
+     {"&No", "&Yes"}},
+    {"a box whose text matches neither entry stays open",
+     {"Title1=Shared[&Yes]<<#32770>>", "Text1=rebuild", "Title2=Shared[&No]<<#32770>>",
+      "Text2=save changes"},
+     {},
+     {{"Close all documents?"}},
+     {std::nullopt}},
+    {"the matching box second in window order is answered",
+     {"Title1=Shared[&No]<<#32770>>", "Text1=save changes"},
+     {},
+     {{"Rebuild errors occurred."}, {"Save changes to Part1?"}},
+     {std::nullopt, "&No"}},
+    {"a box of the named program is answered",
+     {"Title1=Shared[&No]<<#32770>>", "Program1=SLDWORKS.exe"},
+     {},
+     {{"Save changes?", "C:\\SW\\SLDWORKS.exe"}},
+     {"&No"}},
+    {"a box of another program, or of one the system cannot name, stays open",
+     {"Title1=Shared[&No]<<#32770>>", "Program1=SLDWORKS.exe"},
+     {},
+     {{"Save changes?", "C:\\Viewer\\eDrawings.exe"}, {"Save changes?", ""}},
+     {std::nullopt, std::nullopt}},
+    {"letter case is ignored in the text and the program",
+     {"Title1=Shared[&No]<<#32770>>", "Text1=SAVE Changes", "Program1=sldworks.EXE"},
+     {},
+     {{"save changes?"}},
+     {"&No"}},
+    {"an empty value is no key",
+     {"Title1=Shared[&No]<<#32770>>", "Text1=", "Program1=SLDWORKS.exe"},
+     {},
+     {{"Anything at all"}},
+     {"&No"}},
+    {"a reload without the key answers every box of the title",
+     {"Title1=Shared[&No]<<#32770>>", "Text1=rebuild"},
+     {"Title1=Shared[&No]<<#32770>>"},
+     {{"Save changes?"}},
+     {"&No"}},
+    {"a box that vanishes during the walk ends it; the next tick goes on",
+     {"Title1=Shared[&No]<<#32770>>", "Text1=save"},
+     {},
+     {{"Save changes?"}, {"Save changes?"}},
+     {std::nullopt, "&No"},
+     true,
+     2},
+};
+
+TEST_F(LoadTest, KeysTellApartBoxesThatShareATitle) {
+    for (const auto& c : kKeyedCases) {
+        SCOPED_TRACE(c.behaviour);
+        // Every load fills both entries, so no case inherits one of the last.
+        const auto load = [&](const std::vector<std::string>& keys) {
+            std::string text = "[WindowTitles]\r\nNum_Windows=2\r\n";
+            bool second = false;
+            for (const auto& k : keys) {
+                text += k + "\r\n";
+                second = second || k.rfind("Title2=", 0) == 0;
+            }
+            if (!second)
+                text += "Title2=Unused[OK]<<#32770>>\r\n";
+            folder.write("default_wl.ini", text);
+            if (!form) {
+                start();
+            } else {
+                click("Command5");
+            }
+        };
+        load(c.profile);
+        if (!c.reload.empty())
+            load(c.reload);
+        std::vector<Hwnd> boxes;
+        for (auto it = c.boxes.rbegin(); it != c.boxes.rend(); ++it) {
+            boxes.insert(boxes.begin(),
+                         desktop().open_message_box("Shared", {"&Yes", "&No"}, 0, it->text));
+            desktop().window(boxes.front()).program = it->program;
+        }
+        const std::string vanishing = "FindWindowExA(" + sim::hex(boxes.front()) + ",0,Button,&No)";
+        world.log.on_call = [&](const std::string& call) {
+            if (c.first_box_vanishes && call == vanishing)
+                desktop().destroy_window(boxes.front());
+        };
+        click("Command2");
+        desktop().advance(55 * c.ticks);
+        click("Command2");
+        world.log.on_call = nullptr;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_EQ(desktop().message_box_answer(boxes[i]), c.answers[i]) << "box " << i;
+            desktop().destroy_window(boxes[i]);
+        }
+    }
+}
+
+TEST_F(LoadTest, KeysAreNotShownInTheList) {
+    profile({"[WindowTitles]", "Num_Windows=1", "Title1=Shared[&No]<<#32770>>", "Text1=save",
+             "Program1=SLDWORKS.exe"});
+    start();
+    EXPECT_EQ(items(*form->List2), std::vector<std::string>{"Shared<-->&No<-->#32770"});
+    EXPECT_EQ(form->Watch_list.entry(1).Win_text, "save");
+    EXPECT_EQ(form->Watch_list.entry(1).Win_program, "SLDWORKS.exe");
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 //   BM_CLICK(button)                  WM_GETTEXT(window,buffer_chars)
 //   GetWindowTextA(window,chars)      GetClassNameA(window,chars)
 //   GetParent(window)                 GetWindow(window,relation)   relation 5 / 2
+//   QueryFullProcessImageNameA(window)   the owner's executable (one line for
+//                                     GetWindowThreadProcessId, OpenProcess and it)
 //   GetDesktopWindow()                GetCursorPos()
 //   WindowFromPoint(x,y)              SetCapture(window)   ReleaseCapture()
 //   GetWindowRect(window)             GetActiveWindow()

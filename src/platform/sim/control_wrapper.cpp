@@ -68,6 +68,11 @@ void SimControl::set_text(std::string_view text) {
     }
 }
 
+void SimControl::set_tooltip(std::string_view text) {
+    allow(Operation::SetTooltip);
+    state_.tooltip = std::string(text);
+}
+
 bool SimControl::is_shown() const {
     if (const SimWindow* w = window()) {
         return w->visible;

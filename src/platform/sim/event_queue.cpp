@@ -121,21 +121,23 @@ void SimDesktop::advance(std::int64_t ms) {
     now_ = target;
 }
 
-void SimDesktop::do_events() {
-    record("DoEvents");
-    // A handler that yields after the end goes no further; the tests
-    // themselves may still call this to run the (empty) queue.
+void SimDesktop::stop_if_ended() const {
+    // Outside every handler (the tests themselves running the empty queue)
+    // there is nothing to stop.
     if (ended_ && handlers_running_ > 0) {
         throw ProgramEnded{};
     }
+}
+
+void SimDesktop::do_events() {
+    record("DoEvents");
+    stop_if_ended();
     if (impl_->yield_depth >= kMaxYieldDepth) {
         return;  // the events wait for a level below
     }
     const Nesting yielding(impl_->yield_depth);
     run_queue();
-    if (ended_ && handlers_running_ > 0) {
-        throw ProgramEnded{};
-    }
+    stop_if_ended();
 }
 
 }  // namespace wl::sim

@@ -159,6 +159,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
     ControlState state;
     state.design = design;
     state.text = design.text;
+    state.tooltip = design.tooltip;
     state.visible = design.visible;
     state.enabled = design.enabled;
     state.back_colour = design.back_colour.value_or(0xFFFFFF);
@@ -188,6 +189,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
 }
 
 void SimDesktop::popup_menu(Control& menu) {
+    stop_if_ended();
     std::string name;
     if (auto* control = dynamic_cast<SimControl*>(&menu)) {
         name = control->design().name;
@@ -228,9 +230,11 @@ void SimDesktop::popup_menu(Control& menu) {
         }
     }
     deliver(UiEvent{item, -1, EventKind::Click});
+    stop_if_ended();  // "Exit" was chosen
 }
 
 int SimDesktop::message_box(const std::string& text, const std::string& caption, unsigned flags) {
+    stop_if_ended();
     record("MessageBox(" + text + "|" + caption + ")");
     int result = (flags & 0xF) == mb::kOk ? mb::kResultOk : mb::kResultNo;
     if (!box_answers_.empty()) {
@@ -240,8 +244,10 @@ int SimDesktop::message_box(const std::string& text, const std::string& caption,
     const Hwnd owner =
         impl_->form != nullptr && impl_->form->visible() ? impl_->form->hwnd() : Hwnd{0};
     boxes_.push_back(ShownMessageBox{text, caption, flags, result, owner});
-    // While the box is up its modal loop runs the program's waiting events.
+    // While the box is up its modal loop runs the program's waiting events;
+    // one of them may end the program, and the box with it.
     run_queue();
+    stop_if_ended();
     return result;
 }
 

@@ -26,6 +26,7 @@ struct ControlState {
     std::vector<std::string> items;
     int list_index = -1;
     Picture picture = Picture::None;
+    std::string tooltip;
     std::string folder;
     std::int64_t next_due = 0;  // timer
     MousePointer pointer = MousePointer::Default;
@@ -63,6 +64,8 @@ class SimControl final : public Control {
     Picture picture() const override;
     void set_picture(Picture picture) override;
     std::uint64_t picture_handle() const override;
+    void set_tooltip(std::string_view text) override;
+    const std::string& tooltip() const { return state_.tooltip; }
 
     ControlKind kind() const { return state_.design.kind; }
     // Whether it is shown, for any kind (visible() refuses the kinds that
@@ -116,6 +119,7 @@ class SimFormWindow final : public FormWindow {
     Picture picture() const override { return body_.picture(); }
     void set_picture(Picture picture) override { body_.set_picture(picture); }
     std::uint64_t picture_handle() const override { return body_.picture_handle(); }
+    void set_tooltip(std::string_view text) override { body_.set_tooltip(text); }
 
     MousePointer mouse_pointer() const override { return body_.state().pointer; }
     void set_mouse_pointer(MousePointer pointer) override { body_.state().pointer = pointer; }

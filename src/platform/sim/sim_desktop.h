@@ -42,6 +42,9 @@ struct SimWindow {
     bool enabled = true;         // a disabled child is passed over by the hit test
     bool popup = true;           // a top-level pop-up: get_parent gives its owner
     bool hung = false;           // does not answer messages (clicks and WM_GETTEXT time out)
+    // Executable of the owning process (top-level windows; children share
+    // their top-level window's). Empty: the process cannot be asked.
+    std::string program;
     std::vector<Colour> pixels;  // width * height, row-major, origin at outer top-left
     // Message box support: the box this button belongs to (0 for others).
     Hwnd closes_box = 0;
@@ -200,6 +203,7 @@ class SimDesktop final : public WindowSystem, public Host {
     std::string get_window_text(Hwnd window, int buffer_chars) override;
     std::string get_class_name(Hwnd window, int buffer_chars) override;
     Hwnd get_parent(Hwnd window) override;
+    std::string program_path(Hwnd window) override;
     Hwnd get_window(Hwnd window, WindowRelation relation) override;
     Hwnd desktop_window() override;
     Point cursor_pos() override;
@@ -239,6 +243,9 @@ class SimDesktop final : public WindowSystem, public Host {
     struct Impl;
     void record(std::string call);
     void deliver(const UiEvent& event);  // to the sink, unless the program has ended
+    // A handler that waits in the host (a yield, a modal box, a pop-up menu)
+    // goes no further once the program has ended: throws ProgramEnded.
+    void stop_if_ended() const;
     void run_queue();
     SimControl* find_control(const std::string& name, int index) const;
     SimControl* control_of_window(Hwnd window) const;

@@ -369,6 +369,15 @@ Hwnd SimDesktop::get_parent(Hwnd window) {
     return w.parent != 0 ? w.parent : (w.popup ? w.owner : 0);
 }
 
+std::string SimDesktop::program_path(Hwnd window) {
+    record("QueryFullProcessImageNameA(" + hex(window) + ")");
+    Hwnd top = window;
+    while (exists(top) && impl_->windows.at(top).parent != 0) {
+        top = impl_->windows.at(top).parent;
+    }
+    return exists(top) ? impl_->windows.at(top).program : std::string();
+}
+
 Hwnd SimDesktop::get_window(Hwnd window, WindowRelation relation) {
     record("GetWindow(" + hex(window) + "," + std::to_string(static_cast<int>(relation)) + ")");
     if (relation == WindowRelation::Child) {

@@ -197,6 +197,11 @@ class Win32Control final : public FormWindow {
     }
 
     // --- FormWindow --------------------------------------------------------
+    void set_tooltip(std::string_view text) override {
+        allow(Operation::SetTooltip);
+        host_.set_tooltip(record_, text);
+    }
+
     MousePointer mouse_pointer() const override {
         allow(Operation::MousePointer);
         return host_.pointer;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/form_window.h"
@@ -45,8 +46,8 @@ struct ControlRecord {
     ControlRecord* parent_menu = nullptr;  // a MenuItem's menu
     std::vector<ControlRecord*> items;     // a Menu's items, top to bottom
     bool checked = false;                  // a menu item's check mark while it is hidden
-    // Subclassed text boxes: their own window procedure, and a press that
-    // may become a click.
+    // Subclassed controls (text boxes, graphical command buttons): their own
+    // window procedure; a text box's press that may become a click.
     WNDPROC original_proc = nullptr;
     bool pressed = false;
     PointerPress pointer;  // picture boxes: buttons held since the press
@@ -103,6 +104,8 @@ struct Win32Host::Impl {
     int to_pixels_x(int twips) const;
     int to_pixels_y(int twips) const;
     HFONT make_font(const Font& font) const;
+    // The control's tip: added, replaced, or taken away for "".
+    void set_tooltip(ControlRecord& record, std::string_view text);
 
     // --- Delivering events to the program (event_delivery.cpp) -------------
     // Runs f, showing any exception in a message box instead of letting it
@@ -119,6 +122,10 @@ struct Win32Host::Impl {
     LRESULT form_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT picture_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                             LPARAM lparam);
+    // A message to a control the host subclassed, on its way to the
+    // control's own window procedure.
+    LRESULT subclassed_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
+                               LPARAM lparam);
     LRESULT text_box_message(ControlRecord& record, HWND hwnd, UINT message, WPARAM wparam,
                              LPARAM lparam);
     void on_command(WPARAM wparam, LPARAM lparam);
@@ -172,6 +179,9 @@ struct Win32Host::Impl {
 
     // --- The message loop (message_loop.cpp) -----------------------------------
     void dispatch(MSG& msg);
+    // A handler that waits in the host (a yield, a modal box, a pop-up menu)
+    // goes no further once the program has ended: throws ProgramEnded.
+    void stop_if_ended() const;
     void do_events();
     void run();
     void end_program();
@@ -196,7 +206,7 @@ struct Win32Host::Impl {
 // The window procedures of the host's windows (window_procedures.cpp).
 LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK subclassed_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The Control object handed to the logic for a record (the form's as a
 // FormWindow), and the record behind such an object (nullptr for a control

@@ -35,6 +35,7 @@ void Win32Host::Impl::rebuild_menu(ControlRecord& menu) {
 }
 
 void Win32Host::Impl::popup_menu(ControlRecord& menu) {
+    stop_if_ended();
     if (ended || form == nullptr || !menu.menu)
         return;
     // The usual dance for a menu of a (possibly hidden) tray window: be the
@@ -46,12 +47,13 @@ void Win32Host::Impl::popup_menu(ControlRecord& menu) {
         menu.menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y,
         0, form, nullptr));
     ::PostMessageA(form, WM_NULL, 0, 0);
-    if (chosen == 0)
-        return;
     const auto found = by_id.find(chosen);
-    if (found != by_id.end() && found->second->design.kind == ControlKind::MenuItem) {
+    if (chosen != 0 && found != by_id.end() &&
+        found->second->design.kind == ControlKind::MenuItem) {
         deliver(*found->second, EventKind::Click);
     }
+    // "Exit" chosen, or the end came while the menu was open.
+    stop_if_ended();
 }
 
 }  // namespace wl::win32

@@ -16,13 +16,13 @@ void Win32Host::Impl::dispatch(MSG& msg) {
     ::DispatchMessageA(&msg);
 }
 
+void Win32Host::Impl::stop_if_ended() const {
+    // The loop's own caller, outside every handler, has nothing to stop.
+    if (ended && handlers_running > 0)
+        throw ProgramEnded{};
+}
+
 void Win32Host::Impl::do_events() {
-    // After the end, a handler that yields goes no further; the loop's own
-    // caller, outside every handler, just finds nothing to run.
-    const auto stop_if_ended = [this] {
-        if (ended && handlers_running > 0)
-            throw ProgramEnded{};
-    };
     stop_if_ended();
     if (ended || yield_depth >= kMaxYieldDepth)
         return;

@@ -22,6 +22,7 @@ class Win32WindowSystem final : public WindowSystem {
     std::string get_window_text(Hwnd window, int buffer_chars) override;
     std::string get_class_name(Hwnd window, int buffer_chars) override;
     Hwnd get_parent(Hwnd window) override;
+    std::string program_path(Hwnd window) override;
     Hwnd get_window(Hwnd window, WindowRelation relation) override;
     Hwnd desktop_window() override;
     Point cursor_pos() override;

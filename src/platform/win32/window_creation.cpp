@@ -94,6 +94,32 @@ void Win32Host::Impl::create_form(const FormSpec& design, EventSink& event_sink)
         ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, instance, nullptr);
+    // A width of its own makes the tip break lines where its text does.
+    if (tooltip != nullptr)
+        ::SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 600);
+}
+
+void Win32Host::Impl::set_tooltip(ControlRecord& record, std::string_view text) {
+    record.design.tooltip = std::string(text);
+    if (tooltip == nullptr || record.hwnd == nullptr)
+        return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = form;
+    tool.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
+    TTTOOLINFOA existing = tool;
+    const bool known =
+        ::SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&existing)) != 0;
+    if (record.design.tooltip.empty()) {
+        if (known)
+            ::SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    // The tip window keeps a copy of the text.
+    tool.lpszText = record.design.tooltip.data();
+    ::SendMessageA(tooltip, known ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA, 0,
+                   reinterpret_cast<LPARAM>(&tool));
 }
 
 ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
@@ -134,15 +160,8 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
         // Later controls lie on top of earlier ones where they overlap; the
         // tab order stays the creation order (see handle_tab).
         ::SetWindowPos(record.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        if (!design.tooltip.empty() && tooltip != nullptr) {
-            TTTOOLINFOA tool{};
-            tool.cbSize = TTTOOLINFOA_V2_SIZE;
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = form;
-            tool.uId = reinterpret_cast<UINT_PTR>(record.hwnd);
-            tool.lpszText = record.design.tooltip.data();
-            ::SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-        }
+        if (!design.tooltip.empty())
+            set_tooltip(record, design.tooltip);
     };
 
     switch (design.kind) {
@@ -159,7 +178,7 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
             if (flat)
                 ::SendMessageA(record.hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
             record.original_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-                record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&text_box_proc)));
+                record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassed_proc)));
             break;
         }
         case ControlKind::PictureBox:
@@ -183,6 +202,10 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
         case ControlKind::CommandButton:
             make_window("BUTTON", WS_TABSTOP | (design.graphical ? BS_OWNERDRAW : BS_PUSHBUTTON), 0,
                         height);
+            if (design.graphical) {
+                record.original_proc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+                    record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassed_proc)));
+            }
             break;
         case ControlKind::ComboBox:
             make_window("COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,

@@ -1,6 +1,7 @@
 // Message routing: the window procedures of the form, the picture boxes and
-// the subclassed text boxes, each message handed to the part of the host
-// that deals with it or turned into an event of the program.
+// the subclassed controls (text boxes, graphical command buttons), each
+// message handed to the part of the host that deals with it or turned into
+// an event of the program.
 #include <windows.h>
 
 #include "platform/win32/client_point.h"
@@ -48,13 +49,13 @@ LRESULT CALLBACK picture_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
                        });
 }
 
-LRESULT CALLBACK text_box_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK subclassed_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     return run_guarded(hwnd, message, wparam, lparam,
                        [&](Win32Host::Impl& host, ControlRecord& record) {
                            if (record.original_proc == nullptr) {
                                return ::DefWindowProcA(hwnd, message, wparam, lparam);
                            }
-                           return host.text_box_message(record, hwnd, message, wparam, lparam);
+                           return host.subclassed_message(record, hwnd, message, wparam, lparam);
                        });
 }
 
@@ -209,8 +210,8 @@ LRESULT Win32Host::Impl::picture_message(ControlRecord& record, HWND hwnd, UINT 
     return ::DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-LRESULT Win32Host::Impl::text_box_message(ControlRecord& record, HWND hwnd, UINT message,
-                                          WPARAM wparam, LPARAM lparam) {
+LRESULT Win32Host::Impl::subclassed_message(ControlRecord& record, HWND hwnd, UINT message,
+                                            WPARAM wparam, LPARAM lparam) {
     const WNDPROC original = record.original_proc;
     if (message == WM_NCDESTROY) {
         by_hwnd.erase(hwnd);
@@ -219,7 +220,23 @@ LRESULT Win32Host::Impl::text_box_message(ControlRecord& record, HWND hwnd, UINT
         ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         return ::CallWindowProcA(original, hwnd, message, wparam, lparam);
     }
-    const LRESULT result = ::CallWindowProcA(original, hwnd, message, wparam, lparam);
+    if (record.design.kind == ControlKind::CommandButton) {
+        // An owner-drawn button takes the second press of a double-click
+        // for BN_DOUBLECLICKED and sends no BN_CLICKED for it, so a click
+        // soon after the last one at the same spot (monitoring switched off
+        // right after it was switched on) would do nothing. A command button
+        // knows no double-click: every press is a press, as on a standard
+        // push button.
+        if (message == WM_LBUTTONDBLCLK)
+            message = WM_LBUTTONDOWN;
+        return ::CallWindowProcA(original, hwnd, message, wparam, lparam);
+    }
+    return text_box_message(record, hwnd, message, wparam, lparam);
+}
+
+LRESULT Win32Host::Impl::text_box_message(ControlRecord& record, HWND hwnd, UINT message,
+                                          WPARAM wparam, LPARAM lparam) {
+    const LRESULT result = ::CallWindowProcA(record.original_proc, hwnd, message, wparam, lparam);
     if (message == WM_LBUTTONDOWN) {
         record.pressed = true;
     } else if (message == WM_LBUTTONUP) {

@@ -138,6 +138,24 @@ Hwnd Win32WindowSystem::get_parent(Hwnd window) {
     return from_hwnd(::GetParent(to_hwnd(window)));
 }
 
+std::string Win32WindowSystem::program_path(Hwnd window) {
+    if (window == 0)
+        return {};
+    DWORD process_id = 0;
+    if (::GetWindowThreadProcessId(to_hwnd(window), &process_id) == 0 || process_id == 0)
+        return {};
+    // The limited right is granted also for an elevated program (a CAD
+    // program run as administrator), where PROCESS_QUERY_INFORMATION is not.
+    const UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+    if (!process)
+        return {};
+    std::vector<char> path(MAX_PATH * 4, '\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!::QueryFullProcessImageNameA(process.get(), 0, path.data(), &length))
+        return {};
+    return std::string(path.data(), std::min<std::size_t>(length, path.size() - 1));
+}
+
 Hwnd Win32WindowSystem::get_window(Hwnd window, WindowRelation relation) {
     if (window == 0)
         return 0;

@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --button CAPTION   --control-class CLASS   --caption TEXT   --id N\n"
     "  --at X,Y (top-left in the window's client pixels)   --size W,H   --nth N\n"
     "Common: --timeout-ms N (deadline for the target to appear, default 5000)\n"
+    "        --after-closed CAPTION (the command runs at once after a top-level window\n"
+    "        with that caption has opened and closed)\n"
     "Commands:\n"
     "  find                   print the target (waits for it)\n"
     "  wait [--gone | --text-is S | --visible 0|1 | --enabled 0|1 | --checked N | --count N]\n"
@@ -598,6 +600,28 @@ int command_wait(const Args& args) {
     return 1;
 }
 
+// Waits until a top-level window titled `caption` has opened and closed
+// again, polled as often as the system lets, so that what follows comes
+// right after the close; says when it has seen the window open. The time of
+// the close, or nothing at the deadline.
+std::optional<ULONGLONG> wait_opened_and_closed(const std::string& caption, int deadline_ms) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(deadline_ms);
+    bool opened = false;
+    while (GetTickCount64() < deadline) {
+        const bool open = FindWindowA(nullptr, caption.c_str()) != nullptr;
+        if (opened && !open) {
+            return GetTickCount64();
+        }
+        if (open && !opened) {
+            std::printf("seen %s open\n", caption.c_str());
+            std::fflush(stdout);
+        }
+        opened = opened || open;
+        Sleep(1);
+    }
+    return std::nullopt;
+}
+
 int command_click(const Args& args) {
     HWND target = wait_target(args);
     if (target == nullptr) {
@@ -975,7 +999,7 @@ int command_wait_exit(const Args& args) {
     return gone ? 0 : 1;
 }
 
-int run(const Args& args) {
+int run_command(const Args& args) {
     const std::string& command = args.command;
     if (command == "find") {
         HWND target = wait_target(args);
@@ -1072,6 +1096,24 @@ int run(const Args& args) {
         return command_wait_exit(args);
     }
     throw UsageError{"unknown command " + command};
+}
+
+// The command, at once after a window has come and gone when --after-closed
+// asks so: a target that only comes with the close (a caption changed
+// meanwhile) is looked for after it.
+int run(const Args& args) {
+    if (!args.has("--after-closed")) {
+        return run_command(args);
+    }
+    const std::string caption = args.get("--after-closed");
+    const std::optional<ULONGLONG> closed = wait_opened_and_closed(caption, timeout_ms(args));
+    if (!closed) {
+        std::printf("timeout waiting for %s to open and close\n", caption.c_str());
+        return 1;
+    }
+    const int rc = run_command(args);
+    std::printf("done %llu ms after %s closed\n", GetTickCount64() - *closed, caption.c_str());
+    return rc;
 }
 
 }  // namespace

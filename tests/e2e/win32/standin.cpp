@@ -6,9 +6,18 @@
 //   standin.exe --box "Rebuild Warnings" OK --box "Close Document" YESNOCANCEL
 //               [--parallel] [--gap-ms 0-300] [--seed N] [--owner-title T]
 //               [--text T] [--timeout-ms N]
+//   standin.exe --box "Shared" YESNO --box-text "Save changes?" ...
+//   standin.exe --hung "Shared" "Not this one"
+//
+// --box-text gives the box before it a message of its own. --hung plays a
+// program that has stopped answering: a topmost "#32770" window with that
+// title, a Static with the text and the buttons "&Yes" and "&No", on a
+// thread that never reads its messages again; the stand-in then waits until
+// it is ended (without --box) or opens its boxes as usual.
 //
 // Output, one line each, flushed at once:
 //   ready owner=<hex>                                  (only with --owner-title)
+//   hung <hex>                                         (only with --hung)
 //   open <n> title=<t>                                 (just before MessageBoxA)
 //   box <n> title=<t> result=<code> ms=<ms>           (after it returned)
 //   box <n> title=<t> timeout                          (still open at the deadline)
@@ -31,6 +40,7 @@ namespace {
 struct BoxSpec {
     std::string title;
     UINT type = MB_OK;
+    std::string text;  // empty: the common text
 };
 
 struct BoxState {
@@ -48,6 +58,8 @@ struct Options {
     std::string owner_title;
     std::string text;
     int timeout_ms = 0;  // 0: wait for ever
+    std::string hung_title;
+    std::string hung_text;
 };
 
 std::mutex g_print_mutex;
@@ -112,6 +124,7 @@ void usage() {
         "usage: standin.exe --box TITLE TYPE [--box TITLE TYPE ...]\n"
         "                   [--parallel] [--gap-ms MS | MIN-MAX] [--seed N]\n"
         "                   [--owner-title TITLE] [--text TEXT] [--timeout-ms MS]\n"
+        "                   [--box-text TEXT after a --box] [--hung TITLE TEXT]\n"
         "TYPE: OK OKCANCEL YESNO YESNOCANCEL RETRYCANCEL ABORTRETRYIGNORE CANCELTRYCONTINUE\n",
         stderr);
 }
@@ -128,6 +141,12 @@ bool parse_options(int argc, char** argv, Options& options) {
                 return false;
             }
             options.boxes.push_back(box);
+            i += 2;
+        } else if (arg == "--box-text" && need(1) && !options.boxes.empty()) {
+            options.boxes.back().text = argv[++i];
+        } else if (arg == "--hung" && need(2)) {
+            options.hung_title = argv[i + 1];
+            options.hung_text = argv[i + 2];
             i += 2;
         } else if (arg == "--parallel") {
             options.parallel = true;
@@ -156,7 +175,7 @@ bool parse_options(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return !options.boxes.empty();
+    return !options.boxes.empty() || !options.hung_title.empty();
 }
 
 LRESULT CALLBACK owner_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -184,6 +203,34 @@ HWND create_owner(const std::string& title) {
     return window;
 }
 
+// The window of a program that has stopped answering: made on a thread of
+// its own, which then never reads a message again. Topmost and never
+// activated, so it comes first in window order without taking the focus from
+// anyone (activation would send it messages it never answers).
+HWND create_hung_window(const std::string& title, const std::string& text) {
+    HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND window = nullptr;
+    std::thread([&, made] {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        HWND box = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, WC_DIALOG, title.c_str(),
+                                   WS_POPUP | WS_CAPTION, 20, 520, 300, 140, nullptr, nullptr,
+                                   instance, nullptr);
+        CreateWindowExA(0, "Static", text.c_str(), WS_CHILD | WS_VISIBLE, 10, 10, 280, 40, box,
+                        nullptr, instance, nullptr);
+        CreateWindowExA(0, "Button", "&Yes", WS_CHILD | WS_VISIBLE, 10, 60, 80, 25, box, nullptr,
+                        instance, nullptr);
+        CreateWindowExA(0, "Button", "&No", WS_CHILD | WS_VISIBLE, 100, 60, 80, 25, box, nullptr,
+                        instance, nullptr);
+        ShowWindow(box, SW_SHOWNOACTIVATE);
+        window = box;
+        SetEvent(made);
+        Sleep(INFINITE);
+    }).detach();
+    WaitForSingleObject(made, INFINITE);
+    CloseHandle(made);
+    return window;
+}
+
 class Stand {
   public:
     explicit Stand(const Options& options)
@@ -192,8 +239,9 @@ class Stand {
     void run_one(std::size_t index, HWND owner) {
         const BoxSpec& box = options_.boxes[index];
         const std::string number = std::to_string(index + 1);
-        const std::string text =
-            options_.text.empty() ? "Stand-in message " + number : options_.text;
+        const std::string text = !box.text.empty()       ? box.text
+                                 : options_.text.empty() ? "Stand-in message " + number
+                                                         : options_.text;
         print_line("open " + number + " title=" + box.title);
         states_[index].opened = true;
         const auto start = std::chrono::steady_clock::now();
@@ -274,6 +322,17 @@ int main(int argc, char** argv) {
     if (!parse_options(argc, argv, options)) {
         usage();
         return 3;
+    }
+
+    if (!options.hung_title.empty()) {
+        const HWND hung = create_hung_window(options.hung_title, options.hung_text);
+        char handle[32];
+        std::snprintf(handle, sizeof handle, "0x%llx",
+                      static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hung)));
+        print_line(std::string("hung ") + handle);
+        if (options.boxes.empty()) {
+            Sleep(INFINITE);
+        }
     }
 
     Stand stand(options);
