@@ -28,7 +28,7 @@ constexpr unsigned kScClose = 0xF060;
 // - get_window gives children in creation order, newer top-level windows before older ones.
 // - get_parent gives a child's parent and a pop-up's owner; other top-level windows have none.
 // - Texts and class names are cut to the buffer less one; a gone window reads as nothing.
-// - A hung window's text message and click give up; its title and class still read.
+// - A hung window's text message and click give up; its texts, class and program still read.
 // - window_from_point skips hidden windows and disabled children, not disabled top-level windows.
 // - With no button down, the capture gets the moves over the program's own windows only.
 // - A surface reads back what it painted; outside the window and on a gone one it reads invalid.

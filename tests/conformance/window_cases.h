@@ -112,12 +112,30 @@ inline const std::vector<WindowCase>& window_cases() {
              const Hwnd lower = d.make(top_level("WlConfBox", "Same", area(520, 300, 200, 100)));
              const Hwnd upper = d.make(top_level("WlConfBox", "Same", area(560, 340, 200, 100)));
              check.equal(ws.find_window("WlConfBox", "Same"), upper, "the upper one");
+             check.equal(ws.find_window_ex(0, 0, "WlConfBox", "Same"), upper, "from the top");
+             check.equal(ws.find_window_ex(0, upper, "WlConfBox", "Same"), lower, "the next one");
+             check.equal(ws.find_window_ex(0, lower, "WlConfBox", "Same"), Hwnd{0}, "no more");
              d.destroy(upper);
              check.equal(ws.find_window("WlConfBox", "Same"), lower, "then the other");
              WindowDesign hidden = top_level("WlConfBox", "Hidden", area(600, 380, 200, 100));
              hidden.visible = false;
              const Hwnd h = d.make(hidden);
              check.equal(ws.find_window("WlConfBox", "Hidden"), h, "hidden");
+         }},
+        // The watcher tells boxes of one title apart by the program they
+        // belong to, asked of the system so that a hung one cannot hold it up.
+        {"program_path names the other program's executable for its windows, hung or not",
+         [](WindowDriver& d, WindowSystem& ws, Checks& check) {
+             const Hwnd box = d.make(top_level("#32770", "Owned", area(520, 300, 200, 100)));
+             const Hwnd text = d.make(child_of(box, "Static", "Message", area(530, 310, 150, 20)));
+             check.equal(ws.program_path(box), d.other_program(), "a top-level window");
+             check.equal(ws.program_path(text), d.other_program(), "a child");
+             d.hang(true);
+             check.equal(ws.program_path(box), d.other_program(), "hung");
+             d.hang(false);
+             d.destroy(box);
+             check.equal(ws.program_path(box), "", "a gone window");
+             check.equal(ws.program_path(0), "", "window 0");
          }},
         // The watcher finds the button to press among a box's children by
         // caption, and a second one of the same caption after the first.
@@ -243,16 +261,18 @@ inline const std::vector<WindowCase>& window_cases() {
         // A CAD application that stops answering must not stop the finder
         // or the watcher: a message to it gives up, while the titles and
         // classes the walk reads come without one.
-        {"a hung window's text message and click give up; its title and class still read",
+        {"a hung window's text message and click give up; its texts and class still read",
          [](WindowDriver& d, WindowSystem& ws, Checks& check) {
              const Rect r = area(520, 300, 200, 100);
              const Hwnd w = d.make(top_level("WlConfBusy", "Busy", r));
              const Hwnd button = d.make(child_of(w, "Button", "OK", area(530, 360, 80, 25)));
+             const Hwnd text = d.make(child_of(w, "Static", "Still?", area(620, 360, 80, 25)));
              d.hang(true);
              check.equal(ws.get_text_message(w, 64), std::optional<std::string>(), "message, hung");
              check.equal(ws.click_button(button), false, "click, hung");
              check.equal(ws.get_window_text(w, 64), "Busy", "title, hung");
              check.equal(ws.get_window_text(button, 64), "OK", "button caption, hung");
+             check.equal(ws.get_window_text(text, 64), "Still?", "a message text, hung");
              check.equal(ws.get_class_name(w, 64), "WlConfBusy", "class, hung");
              check.equal(ws.get_window(w, WindowRelation::Child), button, "child, hung");
              check.equal(ws.get_parent(button), w, "parent, hung");

@@ -251,6 +251,12 @@ class Win32WindowDriver final : public wl::conformance::WindowDriver {
     void destroy(Hwnd window) override { ask("destroy " + hex(window)); }
     void hang(bool hung) override { ask(hung ? "hang" : "unhang"); }
     int clicks(Hwnd button) override { return std::stoi(ask("clicks " + hex(button))); }
+    // The other program is this same executable.
+    std::string other_program() override {
+        char exe[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        return std::string(exe, length);
+    }
 
     wl::conformance::OwnWindows make_own(const Rect& form, const Rect& box) override {
         register_own_classes();

@@ -49,6 +49,8 @@ class WindowDriver {
     virtual void hang(bool hung) = 0;
     // How many clicks a button of the other program has received.
     virtual int clicks(Hwnd button) = 0;
+    // The full path of the other program's executable.
+    virtual std::string other_program() = 0;
 
     // The program's own windows, shown and active: `form` outer, `box`
     // inside it, both in screen pixels. Made once per case.

@@ -14,6 +14,8 @@
 namespace wl::testing {
 namespace {
 
+constexpr const char* kOtherProgram = "C:\\Program Files\\Other\\other.exe";
+
 class SimWindowDriver final : public conformance::WindowDriver {
   public:
     SimWindowDriver() : world_(::testing::TempDir()) {
@@ -35,6 +37,7 @@ class SimWindowDriver final : public conformance::WindowDriver {
         window.visible = design.visible;
         window.enabled = design.enabled;
         window.popup = design.popup;
+        window.program = kOtherProgram;
         // add_window lists windows top to bottom as they come; a new
         // top-level window goes on top instead, as CreateWindowEx puts it.
         if (design.parent == 0)
@@ -51,6 +54,7 @@ class SimWindowDriver final : public conformance::WindowDriver {
         }
     }
     int clicks(Hwnd button) override { return clicks_[button]; }
+    std::string other_program() override { return kOtherProgram; }
 
     conformance::OwnWindows make_own(const Rect& form, const Rect& box) override {
         form_ = desktop().create_form(FormSpec{}, sink_);
