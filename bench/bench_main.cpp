@@ -394,12 +394,10 @@ void bench_outline() {
         world.desktop.add_window("#32770", "Target", wl::Rect{100, 100, 900, 700});
     wl::capture::Outline outline(world.desktop);
     const int fills_before = world.desktop.fill_calls();
-    const int writes_before = world.desktop.pixel_writes();
     wl::Hwnd h = target;
     outline.draw_outline(h);
     outline.remove_outline(h);
     const int fills = world.desktop.fill_calls() - fills_before;
-    const int writes = world.desktop.pixel_writes() - writes_before;
     int pairs = 0;
     const double ns = ns_per_run(
         [&] {
@@ -412,8 +410,6 @@ void bench_outline() {
         std::chrono::milliseconds(200));
     add_row("outline draw+remove, 800x600 window", figure(ns / 1e3, 1), "us/pair", "");
     add_row("  fill calls per draw+remove", figure(fills), "calls", "one per edge");
-    add_row("  single-pixel writes per draw+remove", figure(writes), "calls",
-            "pixel by pixel: 2H+2W + 2H+2W+1 = 5,601");
 }
 
 // --- INI -------------------------------------------------------------------------

@@ -14,6 +14,7 @@ PACKAGES=(
     xvfb x11-utils                          # an X server of our own
     clang libclang-rt-14-dev                # libFuzzer targets
     lld llvm                                # cross build with clang
+    clang-tidy                              # static checks of the sources
     python3                                 # the end-to-end harness
     imagemagick                             # screenshots of the demo
     nsis                                    # the installer

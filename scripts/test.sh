@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
 # Every test of the project, from a clean checkout:
 #   1. unit tests on the simulated platform (build/native),
-#   2. the same under AddressSanitizer and UBSan (build/asan),
-#   3. the libFuzzer targets, each for a short bounded time (build/fuzz),
-#   4. the cross build for Windows with MinGW-w64 GCC (build/win32),
-#   5. the release packages (scripts/package.sh, into dist/), signed with a
+#   2. clang-tidy over src/ on build/native's compile commands, with the
+#      checks of .clang-tidy as errors, counted as one case,
+#   3. the unit tests under AddressSanitizer and UBSan (build/asan),
+#   4. the libFuzzer targets, each for a short bounded time (build/fuzz),
+#   5. the cross build for Windows with MinGW-w64 GCC (build/win32),
+#   6. the release packages (scripts/package.sh, into dist/), signed with a
 #      throwaway certificate, and their checks: checksums, signatures, the
 #      same bytes from a second run in a clone elsewhere,
-#   6. the end-to-end tests: wendlock.exe and the packages under Wine on an X
+#   7. the end-to-end tests: wendlock.exe and the packages under Wine on an X
 #      server of its own,
-#   7. the unit tests built for Windows (unit_tests.exe) under Wine,
-#   8. the cross build of wendlock.exe and its test tools with clang
+#   8. the unit tests built for Windows (unit_tests.exe) under Wine,
+#   9. the cross build of wendlock.exe and its test tools with clang
 #      (build/win32-clang), counted as one case.
 # Installs the packages it needs when they are missing (Debian, as root).
 # The last line is "N passed, N failed" over all suites; the exit status is
 # non-zero when anything failed.
 #
-# Environment: WENDLOCK_SKIP_ASAN=1 leaves out step 2; WENDLOCK_FUZZ_SECONDS
+# Environment: WENDLOCK_SKIP_ASAN=1 leaves out step 3; WENDLOCK_FUZZ_SECONDS
 # sets the time of each fuzz target (default 10).
 
 set -uo pipefail
@@ -59,6 +61,25 @@ native_suite() {
     total="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
     skipped="$(printf '%s\n' "$output" | grep -cE '\(Skipped\)$' || true)"
     record "$name" $((total - failed - skipped)) "$failed" "${skipped} skipped"
+}
+
+# clang-tidy over the program's sources as the native build compiles them,
+# in parallel; what it reports is in build/tidy.log. GCC's own warning
+# options in the compile commands are not clang's: it ignores them.
+tidy_suite() {
+    log "tidy: clang-tidy on src/ (build/native)"
+    local started=$SECONDS log_file=build/tidy.log
+    if [[ ! -f build/native/compile_commands.json ]]; then
+        record "tidy" 0 1 "no build/native/compile_commands.json"
+        return
+    fi
+    if run-clang-tidy -quiet -p build/native -j "$JOBS" \
+        -extra-arg=-Wno-unknown-warning-option "$REPO/src/" >"$log_file" 2>&1; then
+        record "tidy" 1 0 "clean in $((SECONDS - started)) s"
+    else
+        sed -E 's/\x1b\[[0-9;]*m//g' "$log_file" | grep -E '(warning|error):' | sort -u | head -50
+        record "tidy" 0 1 "findings in $log_file"
+    fi
 }
 
 fuzz_suite() {
@@ -201,6 +222,7 @@ if ! install_missing; then
 fi
 
 native_suite native build/native
+tidy_suite
 if [[ "${WENDLOCK_SKIP_ASAN:-0}" != 1 ]]; then
     native_suite asan build/asan -DWENDLOCK_SANITIZE=ON
 fi

@@ -6,8 +6,9 @@
 #include "app/systray.h"
 #include "monitor/monitor_switch.h"
 #include "monitor/watch_loader.h"
+#include "platform/handler_guard.h"
 #include "platform/host_strings.h"
-#include "platform/run_time_errors.h"
+#include "platform/program_name.h"
 #include "profile/add_entry.h"
 #include "profile/profiles.h"
 
@@ -144,19 +145,11 @@ void Form1::on_event(const UiEvent& event) {
 }
 
 void Form1::guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        show_error(run_time_error_message(e));
-    }
+    run_guarded(handler, [this](const std::string& text) { show_error(text); });
 }
 
 void Form1::show_error(const std::string& text) {
-    try {
-        platform_.host.message_box(text, "Wendlock", mb::kOk | mb::kIconStop);
-    } catch (...) {
-        // Nothing more can be told; the program carries on regardless.
-    }
+    platform_.host.message_box(text, kProgramName, mb::kOk | mb::kIconStop);
 }
 
 bool Form1::on_query_unload(int reason) {
@@ -314,7 +307,7 @@ void Form1::tell(const std::string& text) {
         held_notices_.push_back(text);
         return;
     }
-    platform_.host.message_box(text, kAppTitle, mb::kOk | mb::kIconInformation);
+    platform_.host.message_box(text, kProgramName, mb::kOk | mb::kIconInformation);
 }
 
 void Form1::create_ini() {
@@ -371,12 +364,6 @@ void Form1::Picture2_LostCapture() {
 void Form1::cmd1_Click(int index) {
     if (index >= 0 && index < static_cast<int>(Op1.size()))
         Op1[static_cast<std::size_t>(index)]->set_value(true);
-}
-void Form1::draw_outline(Hwnd& picked_hwnd) {
-    finder_->outline().draw_outline(picked_hwnd);
-}
-void Form1::remove_outline(Hwnd& picked_hwnd) {
-    finder_->outline().remove_outline(picked_hwnd);
 }
 
 // --- Maker links ---------------------------------------------------------------

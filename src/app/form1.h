@@ -76,8 +76,6 @@ class Form1 final : public EventSink {
     void Picture2_LostCapture();
     // A click on an offered button's caption chooses it, as its option does.
     void cmd1_Click(int index);
-    void draw_outline(Hwnd& picked_hwnd);
-    void remove_outline(Hwnd& picked_hwnd);
 
     // --- Maker links ---
     void toUrl();
@@ -96,7 +94,6 @@ class Form1 final : public EventSink {
     Control& control(const std::string& name, int index = -1) const;
 
     WatchList Watch_list;
-    Watcher& watcher() { return watcher_; }
     capture::Finder& finder() { return *finder_; }
     bool ended() const { return ended_; }
 
@@ -116,7 +113,8 @@ class Form1 final : public EventSink {
     // for the window's first showing while a start in the notification area
     // has it hidden: nobody is there to answer a box at sign-in.
     void tell(const std::string& text);
-    // Runs a handler; an error escaping it is shown, never fatal.
+    // Runs a handler through run_guarded: an error escaping it is shown in
+    // the program's box (show_error), never fatal.
     void guarded(const std::function<void()>& handler);
     void show_error(const std::string& text);
 

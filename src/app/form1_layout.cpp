@@ -55,7 +55,8 @@ FormSpec form1_design() {
     return f;
 }
 
-std::vector<ControlSpec> form1_controls() {
+// A data table, one row a control: exempt from the 60-line limit of .clang-tidy.
+std::vector<ControlSpec> form1_controls() {  // NOLINT(readability-function-size)
     std::vector<ControlSpec> c;
 
     // Labels take no focus; they come first and keep out of the tab order.

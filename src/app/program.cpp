@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/start_options.h"
+#include "platform/program_name.h"
 
 namespace wl {
 
@@ -14,7 +15,7 @@ int run_program(Platform& platform, std::string_view arguments) {
     // A mistyped switch leaves the others in force. The window, when this
     // start makes one, says so itself once it is shown.
     if (!options.unknown.empty() && (options.exit || !claimed)) {
-        platform.host.message_box(unknown_switch_message(options.unknown), "Wendlock",
+        platform.host.message_box(unknown_switch_message(options.unknown), kProgramName,
                                   mb::kOk | mb::kIconInformation);
     }
     if (options.exit) {

@@ -17,7 +17,6 @@ struct LoaderControls {
 };
 
 inline constexpr const char* kNoWindowsMessage = "There is no windows set up  for control";
-inline constexpr const char* kAppTitle = "Wendlock";
 
 // The line List2 shows for an entry.
 std::string watch_line(const WatchEntry& entry);

@@ -11,8 +11,7 @@ class DrawSurface {
     virtual ~DrawSurface() = default;
     DrawSurface(const DrawSurface&) = delete;
     DrawSurface& operator=(const DrawSurface&) = delete;
-    virtual Colour get_pixel(int x, int y) = 0;               // kInvalidColour outside the window
-    virtual void set_pixel(int x, int y, Colour colour) = 0;  // outside: ignored
+    virtual Colour get_pixel(int x, int y) = 0;  // kInvalidColour outside the window
     // Paints every pixel of [left, right) x [top, bottom) in one call; the
     // part outside the window is ignored.
     virtual void fill(const Rect& area, Colour colour) = 0;

@@ -87,13 +87,9 @@ inline double leading_number(std::string_view s) {
     return negative ? -value : value;
 }
 
-// Real to integer: nearest, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-inline double round_half_even(double v) {
-    return std::nearbyint(v);
-}
-
-// As round_half_even, into a 16-bit integer; a value that does not fit raises
-// the host's overflow error (number 6).
+// Real to a 16-bit integer: nearest, halves to the even neighbour (2.5 -> 2,
+// 3.5 -> 4); a value that does not fit raises the host's overflow error
+// (number 6).
 inline std::int16_t to_int16_rounded(double v) {
     const double r = std::nearbyint(v);
     if (!(r >= std::numeric_limits<std::int16_t>::min() &&

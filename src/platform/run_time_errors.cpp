@@ -1,5 +1,7 @@
 #include "platform/run_time_errors.h"
 
+#include "platform/program_name.h"
+
 namespace wl {
 
 std::string error_description(std::int32_t number) {
@@ -21,7 +23,7 @@ AppError run_time_error(std::int32_t number, const std::string& detail) {
     std::string description = error_description(number);
     if (!detail.empty())
         description += ": " + detail;
-    return AppError(number, "Wendlock", description);
+    return AppError(number, kProgramName, description);
 }
 
 std::string run_time_error_message(const std::exception& error) {

@@ -16,7 +16,6 @@ constexpr Hwnd kHwndNoTopmost = static_cast<Hwnd>(-2);
 
 // RemoveMenu flags.
 constexpr unsigned kMfByCommand = 0x0000;
-constexpr unsigned kMfByPosition = 0x0400;
 constexpr unsigned kMfRemove = 0x1000;
 constexpr unsigned kScClose = 0xF060;
 
@@ -80,8 +79,7 @@ class WindowSystem {
     virtual std::unique_ptr<DrawSurface> window_surface(Hwnd window) = 0;
 
     virtual Hwnd active_window() = 0;
-    virtual MenuHandle get_system_menu(Hwnd window) = 0;   // 0 on failure
-    virtual int get_menu_item_count(MenuHandle menu) = 0;  // -1 on failure
+    virtual MenuHandle get_system_menu(Hwnd window) = 0;  // 0 on failure
     virtual bool remove_menu(MenuHandle menu, unsigned item, unsigned flags) = 0;
     virtual void draw_menu_bar(Hwnd window) = 0;
     virtual void set_window_pos(Hwnd window, Hwnd insert_after, int x, int y, int cx, int cy,

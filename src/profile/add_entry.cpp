@@ -102,6 +102,35 @@ void store_entry(INIFiles& writer, INIFiles& reader, Control& Label3, std::int64
     tell(Label3, kNotSavedMessage);
 }
 
+// The offered button chosen, 0 to 2, or -1 when there is none. A choice
+// left from an earlier pick survives a pick that offered nothing, hidden: it
+// is no choice.
+int chosen_button(const AddControls& controls) {
+    int k = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (controls.Op1[i]->value())
+            k = i;
+    }
+    return k != -1 && controls.Op1[k]->visible() ? k : -1;
+}
+
+// Whether one of the stored entries has the title. Blanks at the ends of
+// either title do not make it another title.
+bool holds_title(INIFiles& reader, const std::vector<std::int64_t>& stored,
+                 const std::string& title) {
+    const std::string compared = text::trim(title);
+    bool duplicate = false;
+    for (const std::int64_t i : stored) {
+        const std::string e =
+            reader.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "0");
+        const std::size_t bracket = e.find('[');
+        if (bracket != std::string::npos && text::trim(e.substr(0, bracket)) == compared) {
+            duplicate = true;
+        }
+    }
+    return duplicate;
+}
+
 }  // namespace
 
 void add_captured_window(Platform& platform, const AddControls& controls,
@@ -113,15 +142,10 @@ void add_captured_window(Platform& platform, const AddControls& controls,
     writer.set_FileName(path);
     reader.set_FileName(path);
 
-    int k = -1;
-    for (int i = 0; i < 3; ++i) {
-        if (controls.Op1[i]->value())
-            k = i;
-    }
-    // A choice left from an earlier pick survives a pick that offered
-    // nothing, hidden: an entry without a button could never be answered, so
-    // store nothing and say how to pick the box.
-    if (k == -1 || !controls.Op1[k]->visible()) {
+    // An entry without a button could never be answered: store nothing and
+    // say how to pick the box.
+    const int k = chosen_button(controls);
+    if (k == -1) {
         tell(controls.Label3, kNoButtonMessage);
         return;
     }
@@ -156,19 +180,7 @@ void add_captured_window(Platform& platform, const AddControls& controls,
         return;
     }
 
-    // Blanks at the ends of either title do not make it another title.
-    const std::string compared = text::trim(title);
-    bool duplicate = false;
-    for (const std::int64_t i : stored) {
-        const std::string e =
-            reader.ReadINI(kProfileSection, kEntryKeyPrefix + std::to_string(i), "0");
-        const std::size_t bracket = e.find('[');
-        if (bracket != std::string::npos && text::trim(e.substr(0, bracket)) == compared) {
-            duplicate = true;
-        }
-    }
-
-    if (duplicate) {
+    if (holds_title(reader, stored, title)) {
         tell(controls.Label3, kDuplicateMessage);
         writer.WriteINI(kProfileSection, kCountKey, count_before);
         return;

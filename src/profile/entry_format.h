@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "monitor/watch_list.h"
+#include "profile/watch_entry.h"
 
 namespace wl {
 

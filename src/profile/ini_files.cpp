@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/error_report.h"
+#include "profile/error_report.h"
 
 namespace wl {
 

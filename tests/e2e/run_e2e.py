@@ -1290,6 +1290,12 @@ class Packages(WendlockTestCase):
         ENV.run("reg", ["delete", self.UNINSTALL_KEY, "/f"], timeout=60)
         ENV.run("reg", ["delete", self.RUN_KEY, "/v", "Wendlock", "/f"], timeout=60)
 
+    def test_manifest_carries_the_build_version(self):
+        with open(ENV.wendlock_exe, "rb") as exe:
+            image = exe.read()
+        identity = f'name="Wendlock" version="{self.version}.0"'.encode()
+        self.assertIn(identity, image)
+
     @staticmethod
     def read(*parts):
         with open(os.path.join(*parts), "rb") as source:

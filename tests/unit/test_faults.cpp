@@ -24,6 +24,7 @@
 #include "app_fixture.h"
 #include "capture/outline.h"
 #include "monitor/watcher.h"
+#include "platform/handler_guard.h"
 #include "platform/ini/portable_ini.h"
 #include "profile/add_entry.h"
 
@@ -360,6 +361,34 @@ class ProfileFaults : public AppTest {
 
 // A read-only profile: every write is refused, so nothing is lost, and "Add"
 // says that its entry was not stored. A duplicate is still reported as such.
+// Whatever escapes the program's work ends in one box of its own text; a
+// box that cannot be shown changes nothing; the end of the program is no
+// error and passes on to the host.
+TEST(HandlerGuard, TellsWhatEscapesAndLetsTheEndPass) {
+    struct Case {
+        const char* name;
+        std::function<void()> work;
+        std::string told;
+    };
+    const Case cases[] = {
+        {"AppError", [] { throw AppError(53, "x", "File not found"); },
+         "Run-time error '53':\r\n\r\nFile not found"},
+        {"std::exception", [] { throw std::runtime_error("no window"); },
+         "Run-time error:\r\n\r\nno window"},
+        {"anything else", [] { throw 42; }, "Run-time error:\r\n\r\nUnknown error"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> told;
+        EXPECT_FALSE(run_guarded(c.work, [&](const std::string& text) { told.push_back(text); }))
+            << c.name;
+        EXPECT_EQ(told, std::vector<std::string>{c.told}) << c.name;
+    }
+    const auto no_box = [](const std::string&) { throw std::runtime_error("no box"); };
+    EXPECT_FALSE(run_guarded([] { throw 42; }, no_box));
+    EXPECT_TRUE(run_guarded([] {}, no_box));
+    EXPECT_THROW(run_guarded([] { throw ProgramEnded{}; }, no_box), ProgramEnded);
+}
+
 TEST_F(ProfileFaults, ReadOnlyProfileKeepsEveryByteAndAddSaysNothingWasAdded) {
     folder.write(kProfile, two_entries());
     fs::permissions(folder.path() / kProfile,

@@ -2,7 +2,7 @@
 // the default profile, "Edit ini" and "Add".
 #include <gtest/gtest.h>
 
-#include "app/error_report.h"
+#include "profile/error_report.h"
 #include "app_fixture.h"
 #include "profile/add_entry.h"
 #include "profile/ini_files.h"

@@ -356,51 +356,18 @@ std::vector<std::string> get_private_profile_keys(const std::string& section,
     return keys;
 }
 
-bool write_private_profile_string(const std::string& section_text, const std::string& key_text,
-                                  const std::string& value_text, const std::string& path) {
-    namespace fs = std::filesystem;
-    const std::string_view section = up_to_nul(section_text);
-    const std::string_view key = up_to_nul(key_text);
-    // The Windows call would write a line break as it is, splitting the line
-    // and planting text (even a section header) of the caller's choosing in
-    // the profile. Such a write is refused instead.
-    for (const std::string_view text : {section, key, up_to_nul(value_text)}) {
-        if (text.find_first_of("\r\n") != std::string_view::npos) {
-            return false;
-        }
-    }
-    // Names are looked up without the blanks at their ends, but a new line
-    // keeps what follows the leading blanks, as the Windows call writes it;
-    // a value loses its leading blanks (the trailing ones go on reading).
-    const std::string_view value = trim_leading_blanks(up_to_nul(value_text));
-    if (path.empty()) {
-        return false;
-    }
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    const bool exists = fs::exists(status);
-    if (ec && exists) {
-        return false;
-    }
-    // A read-only profile stays as it is, as with the Windows call (the
-    // rename would otherwise replace it regardless).
-    if (exists && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        return false;
-    }
-    std::optional<std::string> content;
-    if (exists) {
-        content = read_file(path);
-        if (!content) {
-            return false;  // a folder, or unreadable: never overwrite what we cannot read
-        }
-    } else {
-        content.emplace();
-    }
+namespace {
 
-    const std::string_view body = without_bom(*content);
+// The profile's text with the key set: the key line replaced when the
+// section has the key, added at the section's end when it has not, and the
+// section added at the file's end when there is none. Everything else stays
+// as it was, byte order mark included.
+std::string with_key_set(const std::string& content, std::string_view section, std::string_view key,
+                         std::string_view value) {
+    const std::string_view body = without_bom(content);
     std::string out;
-    out.reserve(content->size() + section.size() + key.size() + value.size() + 16);
-    out += std::string_view(*content).substr(0, content->size() - body.size());  // the BOM, if any
+    out.reserve(content.size() + section.size() + key.size() + value.size() + 16);
+    out += std::string_view(content).substr(0, content.size() - body.size());  // the BOM, if any
     const std::vector<Line> lines = split_lines(body);
     const std::vector<ParsedLine> parsed = parse_lines(lines);
     const Location where = locate(parsed, trim_blanks(section), trim_blanks(key));
@@ -443,8 +410,66 @@ bool write_private_profile_string(const std::string& section_text, const std::st
     } else if (!where.key_line && insert_at == lines.size()) {
         append_line(key_line(trim_leading_blanks(key)));
     }
-    return replace_file(path, out,
-                        exists ? std::optional<fs::perms>(status.permissions()) : std::nullopt);
+    return out;
+}
+
+// The profile a write is to change: its text ("" for a new file) and its
+// permissions (none for a new file), or nothing when it must stay as it is.
+struct WriteTarget {
+    std::string content;
+    std::optional<std::filesystem::perms> permissions;
+};
+
+std::optional<WriteTarget> write_target(const std::string& path) {
+    namespace fs = std::filesystem;
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    const bool exists = fs::exists(status);
+    if (ec && exists) {
+        return std::nullopt;
+    }
+    if (!exists) {
+        return WriteTarget{};
+    }
+    // A read-only profile stays as it is, as with the Windows call (the
+    // rename would otherwise replace it regardless).
+    if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        return std::nullopt;
+    }
+    auto content = read_file(path);
+    if (!content) {
+        return std::nullopt;  // a folder, or unreadable: never overwrite what we cannot read
+    }
+    return WriteTarget{std::move(*content), status.permissions()};
+}
+
+}  // namespace
+
+bool write_private_profile_string(const std::string& section_text, const std::string& key_text,
+                                  const std::string& value_text, const std::string& path) {
+    const std::string_view section = up_to_nul(section_text);
+    const std::string_view key = up_to_nul(key_text);
+    // The Windows call would write a line break as it is, splitting the line
+    // and planting text (even a section header) of the caller's choosing in
+    // the profile. Such a write is refused instead.
+    for (const std::string_view text : {section, key, up_to_nul(value_text)}) {
+        if (text.find_first_of("\r\n") != std::string_view::npos) {
+            return false;
+        }
+    }
+    // Names are looked up without the blanks at their ends, but a new line
+    // keeps what follows the leading blanks, as the Windows call writes it;
+    // a value loses its leading blanks (the trailing ones go on reading).
+    const std::string_view value = trim_leading_blanks(up_to_nul(value_text));
+    const std::optional<WriteTarget> target = write_target(path);
+    if (!target) {
+        return false;
+    }
+    return replace_file(path, with_key_set(target->content, section, key, value),
+                        target->permissions);
 }
 
 }  // namespace wl::ini

@@ -102,7 +102,6 @@ class SimDesktop final : public WindowSystem, public Host {
     void paint_window(Hwnd window, Colour colour);
     int surfaces_open() const { return surfaces_open_; }
     int surfaces_taken() const { return surfaces_taken_; }
-    int pixel_writes() const { return pixel_writes_; }  // set_pixel calls
     int fill_calls() const { return fill_calls_; }
 
     // Pointer.
@@ -214,7 +213,6 @@ class SimDesktop final : public WindowSystem, public Host {
     std::unique_ptr<DrawSurface> window_surface(Hwnd window) override;
     Hwnd active_window() override;
     MenuHandle get_system_menu(Hwnd window) override;
-    int get_menu_item_count(MenuHandle menu) override;
     bool remove_menu(MenuHandle menu, unsigned item, unsigned flags) override;
     void draw_menu_bar(Hwnd window) override;
     void set_window_pos(Hwnd window, Hwnd insert_after, int x, int y, int cx, int cy,
@@ -271,7 +269,6 @@ class SimDesktop final : public WindowSystem, public Host {
     Hwnd focus_ = 0;
     int surfaces_open_ = 0;
     int surfaces_taken_ = 0;
-    int pixel_writes_ = 0;
     int fill_calls_ = 0;
     std::deque<UiEvent> queue_;
     std::int64_t now_ = 0;

@@ -478,12 +478,6 @@ class SimSurface final : public DrawSurface {
                         std::to_string(y) + ")");
         return desktop_.pixel(window_, x, y);
     }
-    void set_pixel(int x, int y, Colour colour) override {
-        ++desktop_.pixel_writes_;
-        desktop_.record("SetPixel(" + hex(window_) + "," + std::to_string(x) + "," +
-                        std::to_string(y) + "," + hex(colour) + ")");
-        desktop_.set_pixel_direct(window_, x, y, colour);
-    }
     void fill(const Rect& area, Colour colour) override {
         ++desktop_.fill_calls_;
         desktop_.record("FillRect(" + hex(window_) + "," + std::to_string(area.left) + "," +
@@ -538,12 +532,6 @@ MenuHandle SimDesktop::get_system_menu(Hwnd window) {
     return menu;
 }
 
-int SimDesktop::get_menu_item_count(MenuHandle menu) {
-    record("GetMenuItemCount(" + hex(menu) + ")");
-    const auto found = impl_->menus.find(menu);
-    return found == impl_->menus.end() ? -1 : static_cast<int>(found->second.size());
-}
-
 bool SimDesktop::remove_menu(MenuHandle menu, unsigned item, unsigned flags) {
     record("RemoveMenu(" + hex(menu) + "," + std::to_string(static_cast<int>(item)) + "," +
            hex(flags) + ")");
@@ -552,13 +540,6 @@ bool SimDesktop::remove_menu(MenuHandle menu, unsigned item, unsigned flags) {
         return false;
     }
     auto& items = found->second;
-    if ((flags & kMfByPosition) != 0) {
-        if (item >= items.size()) {
-            return false;  // also a negative position passed as unsigned
-        }
-        items.erase(items.begin() + static_cast<std::ptrdiff_t>(item));
-        return true;
-    }
     const auto it = std::find(items.begin(), items.end(), item);
     if (it == items.end()) {
         return false;

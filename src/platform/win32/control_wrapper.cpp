@@ -158,7 +158,8 @@ class Win32Control final : public FormWindow {
         // "Invalid property value", not a silent no-op.
         if (index < -1 || index >= static_cast<int>(list(LB_GETCOUNT, 0, 0))) {
             throw run_time_error(err::kInvalidPropertyValue,
-                                 record_.display_name() + " index " + std::to_string(index));
+                                 control_display_name(record_.design.name, record_.design.index) +
+                                     " index " + std::to_string(index));
         }
         // CB_SETCURSEL also puts the item's text into the edit field, or
         // empties it for -1.
@@ -229,7 +230,8 @@ class Win32Control final : public FormWindow {
     ControlKind kind() const { return record_.design.kind; }
 
     void allow(Operation operation) const {
-        wl::require(kind(), operation, record_.display_name());
+        wl::require(kind(), operation,
+                    control_display_name(record_.design.name, record_.design.index));
     }
 
     // A coordinate of the outer window rectangle in twips: left/top as they

@@ -1,13 +1,13 @@
-// Delivering events to the program: each handler runs guarded, so that an
-// error that escapes it is shown instead of unwinding into the system, and a
-// handler ended by the end of the program stops quietly.
+// Delivering events to the program: each handler runs guarded (run_guarded),
+// so that an error that escapes it is shown instead of unwinding into the
+// system, and a handler ended by the end of the program stops quietly.
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 
+#include "platform/handler_guard.h"
 #include "platform/nesting.h"
-#include "platform/run_time_errors.h"
+#include "platform/program_name.h"
 #include "platform/win32/client_point.h"
 #include "platform/win32/host_state.h"
 
@@ -15,18 +15,12 @@ namespace wl::win32 {
 
 bool Win32Host::Impl::guarded(const std::function<void()>& f) {
     try {
-        f();
-        return true;
+        return run_guarded(f, [this](const std::string& text) { report_error(text); });
     } catch (const ProgramEnded&) {
         // A handler paused in do_events when the program ended: it goes no
         // further, and there is nothing to report.
         return true;
-    } catch (const std::exception& e) {
-        report_error(run_time_error_message(e));
-    } catch (...) {
-        report_error("Run-time error:\r\n\r\nUnknown error");
     }
-    return false;
 }
 
 void Win32Host::Impl::report_error(const std::string& text) {
@@ -35,7 +29,7 @@ void Win32Host::Impl::report_error(const std::string& text) {
         return;
     reporting = true;
     const HWND owner = form != nullptr && ::IsWindowVisible(form) ? form : nullptr;
-    ::MessageBoxA(owner, text.c_str(), "Wendlock", MB_OK | MB_ICONSTOP);
+    ::MessageBoxA(owner, text.c_str(), kProgramName, MB_OK | MB_ICONSTOP);
     reporting = false;
 }
 

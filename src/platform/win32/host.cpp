@@ -10,10 +10,6 @@
 
 namespace wl::win32 {
 
-std::string ControlRecord::display_name() const {
-    return design.index < 0 ? design.name : design.name + "(" + std::to_string(design.index) + ")";
-}
-
 Win32Host::Impl::Impl(FileSystem& file_system)
     : files(file_system), instance(::GetModuleHandleA(nullptr)), images(instance) {
     {

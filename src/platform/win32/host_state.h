@@ -51,8 +51,6 @@ struct ControlRecord {
     WNDPROC original_proc = nullptr;
     bool pressed = false;
     PointerPress pointer;  // picture boxes: buttons held since the press
-
-    std::string display_name() const;
 };
 
 struct Win32Host::Impl {

@@ -33,7 +33,6 @@ class Win32WindowSystem final : public WindowSystem {
     std::unique_ptr<DrawSurface> window_surface(Hwnd window) override;
     Hwnd active_window() override;
     MenuHandle get_system_menu(Hwnd window) override;
-    int get_menu_item_count(MenuHandle menu) override;
     bool remove_menu(MenuHandle menu, unsigned item, unsigned flags) override;
     void draw_menu_bar(Hwnd window) override;
     void set_window_pos(Hwnd window, Hwnd insert_after, int x, int y, int cx, int cy,

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/control_kinds.h"
 #include "platform/win32/host_state.h"
 #include "platform/win32/system_error.h"
 
@@ -150,7 +151,8 @@ ControlRecord& Win32Host::Impl::create_control(const ControlSpec& design) {
             ex_style, window_class, design.text.c_str(), base | style, x, y, width, h, form,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(record.id)), instance, nullptr);
         if (record.hwnd == nullptr)
-            throw_last_error("cannot create the control " + record.display_name());
+            throw_last_error("cannot create the control " +
+                             control_display_name(record.design.name, record.design.index));
         ::SetWindowLongPtrA(record.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
         by_hwnd[record.hwnd] = &record;
         if (!design.font.name.empty())

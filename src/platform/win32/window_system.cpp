@@ -40,11 +40,6 @@ class Win32Surface final : public DrawSurface {
         return static_cast<Colour>(::GetPixel(dc_->get(), x, y));
     }
 
-    void set_pixel(int x, int y, Colour colour) override {
-        if (dc_)
-            ::SetPixel(dc_->get(), x, y, static_cast<COLORREF>(colour));
-    }
-
     void fill(const Rect& area, Colour colour) override {
         if (!dc_ || area.right <= area.left || area.bottom <= area.top)
             return;
@@ -207,12 +202,6 @@ MenuHandle Win32WindowSystem::get_system_menu(Hwnd window) {
     if (window == 0)
         return 0;
     return from_hmenu(::GetSystemMenu(to_hwnd(window), FALSE));
-}
-
-int Win32WindowSystem::get_menu_item_count(MenuHandle menu) {
-    if (menu == 0)
-        return -1;
-    return ::GetMenuItemCount(to_hmenu(menu));
 }
 
 bool Win32WindowSystem::remove_menu(MenuHandle menu, unsigned item, unsigned flags) {

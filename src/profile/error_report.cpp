@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "profile/error_report.h"
 
 #include <limits>
 
