@@ -209,7 +209,7 @@ clang_suite() {
     if WIN32_BUILD_DIR="$REPO/build/win32-clang" \
         WIN32_TOOLCHAIN_FILE="$REPO/cmake/clang-mingw-w64-x86_64.cmake" \
         build_win32 --target wendlock driver standin probe poller tickbench ini_conformance \
-            host_conformance; then
+            host_conformance window_conformance; then
         record "clang" 1 0 "wendlock.exe and the tools built in $((SECONDS - started)) s"
     else
         record "clang" 0 1 "build failed"

@@ -35,8 +35,10 @@ inline constexpr int kMaxYieldDepth = 8;
 // - popup_menu delivers the chosen item's Click before it returns; dismissed, nothing.
 // - A hidden menu item is not in its pop-up menu.
 // - Showing the hidden form raises one Activate; hiding it, or showing it again, raises none.
+// - A form hidden again before its Activate ran gets none.
 // - A close request from outside asks the sink with reason 0; refused, nothing else happens.
 // - An allowed close request delivers Unload and Terminate, then the program ends.
+// - The end of the session asks with reason 2; allowed, EndSession follows, no Unload or Terminate.
 // - start_program raises AppError 53 when the program cannot be started.
 // - Tab and Shift+Tab move the focus by the tab rule of tab_order.h.
 // - A folder another running instance claimed cannot be claimed until that instance ends.

@@ -19,6 +19,18 @@ constexpr unsigned kMfByCommand = 0x0000;
 constexpr unsigned kMfRemove = 0x1000;
 constexpr unsigned kScClose = 0xF060;
 
+// Every window system keeps these rules (tests/conformance/window_cases.h
+// checks them on user32 and on the simulated desktop):
+// - Finding matches the whole class and title, case ignored; an empty class finds nothing.
+// - Of equal windows the upper one is found first; hidden windows are found too.
+// - find_window_ex looks at direct children only, after `after`, which must be one of them.
+// - get_window gives children in creation order, newer top-level windows before older ones.
+// - get_parent gives a child's parent and a pop-up's owner; other top-level windows have none.
+// - Texts and class names are cut to the buffer less one; a gone window reads as nothing.
+// - A hung window's text message and click give up; its texts, class and program still read.
+// - window_from_point skips hidden windows and disabled children, not disabled top-level windows.
+// - With no button down, the capture gets the moves over the program's own windows only.
+// - A surface reads back what it painted; outside the window and on a gone one it reads invalid.
 class WindowSystem {
   public:
     WindowSystem() = default;
@@ -38,13 +50,14 @@ class WindowSystem {
     // delivered (no such window, or it did not answer in time).
     virtual bool click_button(Hwnd button) = 0;
     // WM_GETTEXT with a buffer of `buffer_chars` characters: the text cut to
-    // buffer_chars - 1 characters; nullopt when the window is 0 or gone.
+    // buffer_chars - 1 characters; nullopt when the window is 0, gone or
+    // hung (the message timed out), or there is no buffer.
     virtual std::optional<std::string> get_text_message(Hwnd window, int buffer_chars) = 0;
     // GetWindowTextA / GetClassNameA with a buffer of `buffer_chars`
     // characters: at most buffer_chars - 1 characters, empty on failure.
     virtual std::string get_window_text(Hwnd window, int buffer_chars) = 0;
     virtual std::string get_class_name(Hwnd window, int buffer_chars) = 0;
-    virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a top-level window
+    virtual Hwnd get_parent(Hwnd window) = 0;  // parent, or owner of a pop-up
     // GetWindowThreadProcessId, OpenProcess and QueryFullProcessImageNameA:
     // the full path of the executable of the process that owns the window,
     // asked of the system, never of that process (so a hung one cannot hold
@@ -55,6 +68,7 @@ class WindowSystem {
     virtual Hwnd desktop_window() = 0;
 
     virtual Point cursor_pos() = 0;
+    // The deepest shown window at the point; a disabled child gives its parent.
     virtual Hwnd window_from_point(Point screen) = 0;
     virtual void set_capture(Hwnd window) = 0;
     virtual void release_capture() = 0;

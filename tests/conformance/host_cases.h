@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "conformance/checks.h"
 #include "conformance/host_driver.h"
 #include "platform/control_kinds.h"
 #include "platform/form_window.h"
@@ -221,45 +222,6 @@ class Rig {
     std::unique_ptr<FormWindow> form_;
     std::map<std::string, std::unique_ptr<Control>> controls_;
     std::vector<std::string> order_;
-};
-
-// --- Checks --------------------------------------------------------------------
-
-inline std::string shown(const std::string& s) {
-    return "\"" + s + "\"";
-}
-inline std::string shown(const char* s) {
-    return shown(std::string(s));
-}
-inline std::string shown(bool b) {
-    return b ? "true" : "false";
-}
-template <class N>
-std::string shown(const N& n) requires std::is_arithmetic_v<N> {
-    return std::to_string(n);
-}
-inline std::string shown(const std::pair<bool, bool>& p) {
-    return "(" + shown(p.first) + ", " + shown(p.second) + ")";
-}
-inline std::string shown(const std::vector<std::string>& v) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < v.size(); ++i)
-        out += (i ? ", " : "") + shown(v[i]);
-    return out + "]";
-}
-
-class Checks {
-  public:
-    void expect(bool ok, const std::string& what) {
-        if (!ok)
-            failures.push_back(what);
-    }
-    template <class A, class B>
-    void equal(const A& got, const B& want, const std::string& what) {
-        if (!(got == want))
-            failures.push_back(what + ": got " + shown(got) + ", want " + shown(want));
-    }
-    std::vector<std::string> failures;
 };
 
 // The number of the AppError an operation raised; 0 when it raised nothing,
@@ -758,6 +720,13 @@ inline const std::vector<HostCase>& host_cases() {
              d.pump();
              check.equal(rig.recorder.take({"Form1.Activate"}), Events{"Form1.Activate"},
                          "shown again");
+             // Two tray double-clicks queued: the second hides what the first showed.
+             form.set_visible(false);
+             form.set_visible(true);
+             form.set_visible(false);
+             d.pump();
+             check.equal(rig.recorder.take({"Form1.Activate"}), Events{},
+                         "hidden again before its Activate ran");
          }},
         // "Exit" and the monitoring switch are chosen from the tray menu;
         // the logic goes on after popup_menu knowing the choice ran.
@@ -796,6 +765,20 @@ inline const std::vector<HostCase>& host_cases() {
              d.post_click(rig["Command1"]);
              d.pump();
              check.equal(rig.recorder.take(), Events{}, "nothing after the end");
+         }},
+        // The end of the session must not be refused, and ends the program
+        // through EndSession: the system sends no close, so no unload.
+        {"the end of the session asks with reason 2; allowed, EndSession follows, no unload",
+         [](HostDriver& d, Rig& rig, Checks& check) {
+             rig.show();
+             d.end_session();
+             d.pump();
+             check.equal(rig.recorder.take(), Events{"QueryUnload(2)"}, "refused");
+             rig.recorder.refuse_close = false;
+             d.end_session();
+             d.pump();
+             check.equal(rig.recorder.take(), Events{"QueryUnload(2)", "Form1.EndSession"},
+                         "allowed");
          }},
         // "Exit" while a tick or walk is paused: nothing of the program may
         // run after it, not even the rest of the paused handler.

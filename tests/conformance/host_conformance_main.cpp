@@ -156,6 +156,11 @@ class Win32HostDriver final : public wl::conformance::HostDriver {
         });
     }
     void request_close() override { PostMessageA(form_window(), WM_CLOSE, 0, 0); }
+    void end_session() override {
+        HWND form = form_window();
+        const bool ends = SendMessageA(form, WM_QUERYENDSESSION, 0, 0) != FALSE;
+        SendMessageA(form, WM_ENDSESSION, ends ? TRUE : FALSE, 0);
+    }
 
     std::string missing_program() override { return scratch_folder() + "\\no-such-program.exe"; }
     std::string scratch_folder() override {

@@ -48,6 +48,9 @@ class HostDriver {
     virtual void choose_in_next_menu(int position) = 0;
     // A request from outside to close the main window (Alt+F4, say).
     virtual void request_close() = 0;
+    // The user's session ends: the system asks the main window whether it
+    // may, then tells it whether the session ends.
+    virtual void end_session() = 0;
 
     // A command line that names no program that can be started.
     virtual std::string missing_program() = 0;

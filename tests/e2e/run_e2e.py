@@ -92,6 +92,7 @@ class Environment:
         self.standin_exe = self.find_exe("standin.exe")
         self.conformance_exe = self.find_exe("ini_conformance.exe")
         self.host_conformance_exe = self.find_exe("host_conformance.exe")
+        self.window_conformance_exe = self.find_exe("window_conformance.exe")
         self.unit_tests_exe = self.find_exe("unit_tests.exe")
 
     def find_exe(self, name):
@@ -1509,6 +1510,9 @@ class Conformance(unittest.TestCase):
 
     def test_host_conformance_program_passes(self):
         self.run_table(ENV.host_conformance_exe, "host_conformance.exe")
+
+    def test_window_conformance_program_passes(self):
+        self.run_table(ENV.window_conformance_exe, "window_conformance.exe")
 
 
 # ---------------------------------------------------------------------------

@@ -49,6 +49,7 @@ class SimHostDriver final : public conformance::HostDriver {
     }
     void choose_in_next_menu(int position) override { desktop().script_menu_position(position); }
     void request_close() override { desktop().request_close(unload_reason::kControlMenu); }
+    void end_session() override { desktop().end_session(); }
 
     std::string missing_program() override {
         desktop().fail_start_program(true);

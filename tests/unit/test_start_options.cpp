@@ -78,6 +78,19 @@ TEST_F(SwitchesTest, TrayStartsHiddenWithTheIconAndShowsNoBoxUntilShown) {
     EXPECT_TRUE(question_asked());
 }
 
+// The second of two double-clicks that waited hides what the first showed:
+// the hidden window must not ask.
+TEST_F(SwitchesTest, TwoWaitingTrayDoubleClicksLeaveItHiddenAndAskNothing) {
+    start_with("/tray");
+    UiEvent e{"Picture1", -1, EventKind::MouseMove};
+    e.x = static_cast<float>(kTrayLeftDoubleClick * 15);
+    world.desktop.post(e);
+    world.desktop.post(e);
+    world.desktop.do_events();
+    EXPECT_FALSE(form->form().visible());
+    EXPECT_FALSE(question_asked());
+}
+
 // The sign-in start of an installation without a profile, its window then
 // opened and the first-run question answered "Yes".
 TEST_F(SwitchesTest, AProfileCreatedWhileMonitoringKeepsEditAndAddGreyed) {

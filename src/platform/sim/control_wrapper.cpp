@@ -115,6 +115,9 @@ void SimControl::set_enabled(bool enabled) {
         state_.next_due = desktop_->now_ + state_.design.interval_ms;
     }
     state_.enabled = enabled;
+    if (SimWindow* w = window()) {
+        w->enabled = enabled;
+    }
     if (!enabled && desktop_ != nullptr) {
         desktop_->focus_leaves(state_.hwnd);
     }

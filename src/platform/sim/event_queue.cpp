@@ -48,11 +48,20 @@ bool SimDesktop::request_close(int reason) {
         return false;
     }
     const bool refused = impl_->sink->on_query_unload(reason);
-    if (!refused) {
+    // The end of the session only asks: what follows is EndSession, not an unload.
+    if (!refused && reason != unload_reason::kAppWindows) {
         const std::string form = impl_->form_name;
         deliver(UiEvent{form, -1, EventKind::Unload});
         deliver(UiEvent{form, -1, EventKind::Terminate});
         end_program();
+    }
+    return refused;
+}
+
+bool SimDesktop::end_session() {
+    const bool refused = request_close(unload_reason::kAppWindows);
+    if (!refused && !events_.ended() && impl_->sink != nullptr) {
+        deliver(UiEvent{impl_->form_name, -1, EventKind::EndSession});
     }
     return refused;
 }
@@ -67,7 +76,13 @@ void SimDesktop::run_queue() {
         if (++ran > kLimit) {
             throw std::runtime_error("simulated desktop: events keep posting events");
         }
-        deliver(events_.take());
+        const UiEvent event = events_.take();
+        // A form hidden again before its Activate ran is not activated.
+        if (event.kind == EventKind::Activate &&
+            (impl_->form == nullptr || !impl_->form->visible())) {
+            continue;
+        }
+        deliver(event);
     }
 }
 

@@ -164,6 +164,7 @@ std::unique_ptr<Control> SimDesktop::create_control(FormWindow& form, const Cont
             design.kind != ControlKind::PictureBox && design.kind != ControlKind::Shape;
         state.hwnd = add_window(cls, captioned ? design.text : std::string(), rect, form_hwnd);
         window(state.hwnd).visible = design.visible;
+        window(state.hwnd).enabled = design.enabled;
         if (design.back_colour) {
             paint_window(state.hwnd, *design.back_colour);
         }

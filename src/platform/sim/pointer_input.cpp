@@ -36,7 +36,12 @@ void SimDesktop::pointer_down(Point screen, int button) {
 
 void SimDesktop::pointer_move(Point screen) {
     cursor_ = screen;
-    const Hwnd target = capture_ != 0 ? capture_ : hit_test(screen);
+    // With no button down the capture gets only the moves over the
+    // program's own windows; another program's window gets its own.
+    Hwnd target = hit_test(screen);
+    if (capture_ != 0 && (buttons_down_ != 0 || control_of_window(target) != nullptr)) {
+        target = capture_;
+    }
     SimControl* control = control_of_window(target);
     if (control != nullptr && control->kind() == ControlKind::PictureBox) {
         mouse_event(*control, EventKind::MouseMove, buttons_down_, screen);

@@ -41,7 +41,9 @@ struct SimWindow {
     Hwnd owner = 0;              // top-level windows only
     std::vector<Hwnd> children;  // z-order, top first
     bool visible = true;
-    bool hung = false;  // does not answer messages (clicks time out)
+    bool enabled = true;  // a disabled child is passed over by the hit test
+    bool popup = true;    // a top-level pop-up: get_parent gives its owner
+    bool hung = false;    // does not answer messages (clicks and WM_GETTEXT time out)
     // Executable of the owning process (top-level windows; children share
     // their top-level window's). Empty: the process cannot be asked.
     std::string program;
@@ -109,7 +111,8 @@ class SimDesktop final : public WindowSystem, public Host {
     Hwnd capture() const { return capture_; }
     // The user's pointer: a button (1 left, 2 right, 4 middle) pressed,
     // moved and released at screen points. Each goes to the window holding
-    // the capture, else to the window under the pointer, and reaches the
+    // the capture (a move with no button down only over the program's own
+    // windows), else to the window under the pointer, and reaches the
     // program as the real host delivers it: picture boxes get MouseDown,
     // MouseMove and MouseUp under the press rules of platform.h; the form's
     // background and the other controls get Click when pressed and released
@@ -130,7 +133,8 @@ class SimDesktop final : public WindowSystem, public Host {
     // create_form makes a hidden top-level "WendlockForm" window titled with
     // the caption: the client area at the design position plus a frame
     // (3 pixels at the sides and bottom, 26 at the top). Showing the form
-    // (set_visible false -> true) queues its Activate event. Controls with a
+    // (set_visible false -> true) queues its Activate event, dropped when the
+    // form is hidden again before it runs. Controls with a
     // window are child windows of the form ("Button", "Edit", "Static",
     // "ComboBox", "ListBox", "PictureBox", "Shape"), added below their
     // earlier siblings; their text and visibility are those of the window.
@@ -150,7 +154,13 @@ class SimDesktop final : public WindowSystem, public Host {
     // A user's click on the control with that window, queued.
     void post_click(Hwnd control);
     void fire(const UiEvent& event);  // delivered now
-    bool request_close(int reason);   // asks the sink; true when refused
+    // Asks the sink; true when refused. Allowed, Unload and Terminate follow
+    // and the program ends, except for the end of the session (reason 2),
+    // which only asks, as WM_QUERYENDSESSION does.
+    bool request_close(int reason);
+    // The user's session ends: asked with reason 2, and allowed, the form
+    // gets EndSession (WM_ENDSESSION); true when refused.
+    bool end_session();
     std::size_t pending_events() const { return events_.size(); }
 
     // Virtual time in milliseconds. advance() moves it forward, firing every

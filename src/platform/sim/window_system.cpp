@@ -328,10 +328,14 @@ bool SimDesktop::click_button(Hwnd button) {
 
 std::optional<std::string> SimDesktop::get_text_message(Hwnd window, int buffer_chars) {
     record("WM_GETTEXT(" + hex(window) + "," + std::to_string(buffer_chars) + ")");
+    if (buffer_chars <= 0) {
+        return std::nullopt;  // no buffer to answer into
+    }
     if (window == kDesktopHwnd) {
         return std::string();
     }
-    if (!exists(window)) {
+    // A hung window never answers: the message times out.
+    if (!exists(window) || impl_->windows.at(window).hung) {
         return std::nullopt;
     }
     return cut_text(impl_->windows.at(window).title, buffer_chars);
@@ -362,7 +366,7 @@ Hwnd SimDesktop::get_parent(Hwnd window) {
         return 0;
     }
     const SimWindow& w = impl_->windows.at(window);
-    return w.parent != 0 ? w.parent : w.owner;
+    return w.parent != 0 ? w.parent : (w.popup ? w.owner : 0);
 }
 
 std::string SimDesktop::program_path(Hwnd window) {
@@ -416,7 +420,8 @@ Hwnd SimDesktop::hit_test(Point screen) const {
         Hwnd found = 0;
         for (const Hwnd hwnd : *candidates) {
             const SimWindow& w = impl_->windows.at(hwnd);
-            if (w.visible && contains(w.rect, screen)) {
+            // A disabled child is passed over; a disabled top-level window is not.
+            if (w.visible && (w.enabled || w.parent == 0) && contains(w.rect, screen)) {
                 found = hwnd;
                 break;
             }
