@@ -67,7 +67,6 @@ class Counting final : public wl::WindowSystem {
     }
     Hwnd active_window() override { return real_.active_window(); }
     wl::MenuHandle get_system_menu(Hwnd w) override { return real_.get_system_menu(w); }
-    int get_menu_item_count(wl::MenuHandle m) override { return real_.get_menu_item_count(m); }
     bool remove_menu(wl::MenuHandle m, unsigned i, unsigned f) override {
         return real_.remove_menu(m, i, f);
     }
