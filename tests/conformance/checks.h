@@ -2,6 +2,7 @@
 // with what it got and what it wanted, shared by the case tables.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -49,5 +50,30 @@ class Checks {
     }
     std::vector<std::string> failures;
 };
+
+// What one case of a table gave: passed, or the failed checks in one line.
+struct CaseResult {
+    std::string name;
+    bool passed = false;
+    std::string detail;
+};
+
+// Runs a case's body with fresh checks; what escapes it is one more failure.
+template <class Body>
+CaseResult run_checked(const std::string& name, Body&& body) {
+    CaseResult result{name, false, {}};
+    Checks check;
+    try {
+        body(check);
+    } catch (const std::exception& e) {
+        check.failures.push_back(std::string("escaped: ") + e.what());
+    } catch (...) {
+        check.failures.push_back("escaped: an unknown exception");
+    }
+    for (const std::string& failure : check.failures)
+        result.detail += (result.detail.empty() ? "" : "; ") + failure;
+    result.passed = check.failures.empty();
+    return result;
+}
 
 }  // namespace wl::conformance

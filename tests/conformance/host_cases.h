@@ -837,28 +837,14 @@ inline const std::vector<HostCase>& host_cases() {
     return cases;
 }
 
-struct HostCaseResult {
-    std::string name;
-    bool passed = false;
-    std::string detail;
-};
+using HostCaseResult = CaseResult;
 
 // Runs one case on a fresh driver.
 inline HostCaseResult run_host_case(HostDriver& driver, const HostCase& host_case) {
-    HostCaseResult result{host_case.name, false, {}};
-    Checks check;
-    try {
+    return run_checked(host_case.name, [&](Checks& check) {
         Rig rig(driver);
         host_case.run(driver, rig, check);
-    } catch (const std::exception& e) {
-        check.failures.push_back(std::string("escaped: ") + e.what());
-    } catch (...) {
-        check.failures.push_back("escaped: an unknown exception");
-    }
-    for (const std::string& failure : check.failures)
-        result.detail += (result.detail.empty() ? "" : "; ") + failure;
-    result.passed = check.failures.empty();
-    return result;
+    });
 }
 
 }  // namespace wl::conformance

@@ -438,27 +438,12 @@ inline const std::vector<WindowCase>& window_cases() {
     return cases;
 }
 
-struct WindowCaseResult {
-    std::string name;
-    bool passed = false;
-    std::string detail;
-};
+using WindowCaseResult = CaseResult;
 
 // Runs one case on a fresh driver.
 inline WindowCaseResult run_window_case(WindowDriver& driver, const WindowCase& window_case) {
-    WindowCaseResult result{window_case.name, false, {}};
-    Checks check;
-    try {
-        window_case.run(driver, driver.windows(), check);
-    } catch (const std::exception& e) {
-        check.failures.push_back(std::string("escaped: ") + e.what());
-    } catch (...) {
-        check.failures.push_back("escaped: an unknown exception");
-    }
-    for (const std::string& failure : check.failures)
-        result.detail += (result.detail.empty() ? "" : "; ") + failure;
-    result.passed = check.failures.empty();
-    return result;
+    return run_checked(window_case.name,
+                       [&](Checks& check) { window_case.run(driver, driver.windows(), check); });
 }
 
 }  // namespace wl::conformance

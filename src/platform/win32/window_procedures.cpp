@@ -77,8 +77,10 @@ HDC dc_of(WPARAM wparam) {
     return reinterpret_cast<HDC>(wparam);
 }
 
-Routed ctl_colour(Win32Host::Impl& host, UINT message, WPARAM wparam, LPARAM lparam) {
-    return host.on_ctl_colour(message, dc_of(wparam), reinterpret_cast<HWND>(lparam));
+// The four colour questions differ only in the message, which the host needs.
+template <UINT kMessage>
+Routed ctl_colour(Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
+    return host.on_ctl_colour(kMessage, dc_of(wparam), reinterpret_cast<HWND>(lparam));
 }
 
 Routed form_mouse(Win32Host::Impl& host, UINT message) {
@@ -106,22 +108,10 @@ const FormRoute kFormRoutes[] = {
          host.paint_form(dc.get());
          return 0;
      }},
-    {WM_CTLCOLORSTATIC,
-     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
-         return ctl_colour(host, WM_CTLCOLORSTATIC, wparam, lparam);
-     }},
-    {WM_CTLCOLOREDIT,
-     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
-         return ctl_colour(host, WM_CTLCOLOREDIT, wparam, lparam);
-     }},
-    {WM_CTLCOLORLISTBOX,
-     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
-         return ctl_colour(host, WM_CTLCOLORLISTBOX, wparam, lparam);
-     }},
-    {WM_CTLCOLORBTN,
-     [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) {
-         return ctl_colour(host, WM_CTLCOLORBTN, wparam, lparam);
-     }},
+    {WM_CTLCOLORSTATIC, ctl_colour<WM_CTLCOLORSTATIC>},
+    {WM_CTLCOLOREDIT, ctl_colour<WM_CTLCOLOREDIT>},
+    {WM_CTLCOLORLISTBOX, ctl_colour<WM_CTLCOLORLISTBOX>},
+    {WM_CTLCOLORBTN, ctl_colour<WM_CTLCOLORBTN>},
     {WM_DRAWITEM,
      [](Win32Host::Impl& host, HWND, WPARAM wparam, LPARAM lparam) -> Routed {
          if (wparam == 0)
