@@ -2,6 +2,7 @@
 // with what it got and what it wanted, shared by the case tables.
 #pragma once
 
+#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
@@ -75,5 +76,21 @@ CaseResult run_checked(const std::string& name, Body&& body) {
     result.passed = check.failures.empty();
     return result;
 }
+
+// The conformance programs' tally: a failure is printed with its detail at
+// once, so a case that hangs later still leaves the earlier ones told.
+struct Tally {
+    int passed = 0;
+    int failed = 0;
+    void count(const CaseResult& result) {
+        if (result.passed) {
+            ++passed;
+        } else {
+            ++failed;
+            std::printf("FAIL %s: %s\n", result.name.c_str(), result.detail.c_str());
+        }
+        std::fflush(stdout);
+    }
+};
 
 }  // namespace wl::conformance

@@ -239,8 +239,7 @@ class Win32HostDriver final : public wl::conformance::HostDriver {
 }  // namespace
 
 int main() {
-    int passed = 0;
-    int failed = 0;
+    wl::conformance::Tally tally;
     for (const auto& host_case : wl::conformance::host_cases()) {
         wl::conformance::HostCaseResult result;
         {
@@ -248,13 +247,7 @@ int main() {
             result = wl::conformance::run_host_case(driver, host_case);
         }
         Win32HostDriver::drain();
-        if (result.passed) {
-            ++passed;
-        } else {
-            ++failed;
-            std::printf("FAIL %s: %s\n", result.name.c_str(), result.detail.c_str());
-        }
-        std::fflush(stdout);
+        tally.count(result);
     }
     // Only the real host has system errors to tell: a failing call's error
     // carries the system's code and its text.
@@ -268,14 +261,9 @@ int main() {
         }
         const bool says_why = description.find("system error 2:") != std::string::npos ||
                               description.find("system error 3:") != std::string::npos;
-        if (says_why) {
-            ++passed;
-        } else {
-            ++failed;
-            std::printf("FAIL a failing call's error carries the system's code and text: \"%s\"\n",
-                        description.c_str());
-        }
+        tally.count({"a failing call's error carries the system's code and text", says_why,
+                     "\"" + description + "\""});
     }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    return tally.failed == 0 ? 0 : 1;
 }

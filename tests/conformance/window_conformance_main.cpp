@@ -345,8 +345,7 @@ class Win32WindowDriver final : public wl::conformance::WindowDriver {
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--other")
         return run_other_program();
-    int passed = 0;
-    int failed = 0;
+    wl::conformance::Tally tally;
     for (const auto& window_case : wl::conformance::window_cases()) {
         wl::conformance::WindowCaseResult result;
         try {
@@ -356,14 +355,8 @@ int main(int argc, char** argv) {
             result = {window_case.name, false, std::string("driver: ") + e.what()};
         }
         pump();
-        if (result.passed) {
-            ++passed;
-        } else {
-            ++failed;
-            std::printf("FAIL %s: %s\n", result.name.c_str(), result.detail.c_str());
-        }
-        std::fflush(stdout);
+        tally.count(result);
     }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    return tally.failed == 0 ? 0 : 1;
 }
