@@ -990,9 +990,19 @@ class Capture(WendlockTestCase):
         self.assertTrue(app.state("--at", OP1_AT[0])["checked"])
         # Users click the wide caption rather than the small option beside it.
         choice = captions.index("&No")
-        app.drv("click", "--at", CMD1_AT[choice], "--mouse")
-        app.drv("wait", "--at", OP1_AT[choice], "--checked", "1")
-        app.drv("click", "--button", "Add", "--mouse")
+        # Under Wine a real click on this window is now and then not
+        # delivered at all, in about one run of ten here, whichever control
+        # it aims at; a caption that does not choose fails both tries.
+        for attempt in range(2):
+            app.drv("click", "--at", CMD1_AT[choice], "--mouse")
+            rc, out = ENV.driver("wait", "--process", PROCESS, "--at", OP1_AT[choice],
+                                 "--checked", "1", timeout_ms=3000)
+            if rc == 0:
+                break
+            log(f"#   the click on the caption was not delivered (try {attempt + 1})")
+        self.assertEqual(rc, 0, out + app.diagnosis())
+        # How "Add" is reached is not the point here.
+        app.click("Add")
         app.drv("wait", "--at", LABEL3_AT, "--text-is",
                 "Item has been added. Restart to watch it.")
         path = os.path.join(self.folder, "default_wl.ini")
