@@ -1322,6 +1322,14 @@ class Packages(WendlockTestCase):
         poll(lambda: not os.path.exists(os.path.join(install, "uninstall.exe")), 60)
         shutil.rmtree(install, ignore_errors=True)
 
+    def assert_runs_as_sign_in_starts_it(self, box_title):
+        # The Run entry's command line: hidden, and answering a box at once.
+        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
+                             "--visible", "0", timeout_ms=30000)
+        self.assertEqual(rc, 0, out)
+        standin = self.standin("--box", box_title, "OK", "--timeout-ms", "30000")
+        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+
     def default_install(self):
         install = self.user_folder("AppData", "Local", "Programs", "Wendlock")
         self.remove_earlier_install(install)
@@ -1342,11 +1350,7 @@ class Packages(WendlockTestCase):
             self.wendlock_processes()), 30)
         self.assertIsNotNone(after, f"not started again: {before} -> {self.wendlock_processes()}")
         # Started as the Run entry says: hidden, and answering.
-        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
-                             "--visible", "0", timeout_ms=30000)
-        self.assertEqual(rc, 0, out)
-        standin = self.standin("--box", "Upgrade Box", "OK", "--timeout-ms", "30000")
-        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+        self.assert_runs_as_sign_in_starts_it("Upgrade Box")
 
     def test_team_profile_only_into_a_folder_without_one(self):
         install = self.default_install()
@@ -1380,11 +1384,7 @@ class Packages(WendlockTestCase):
             self.assertEqual(rc, 0, f"{button}: {out}")
         setup.wait(timeout=30)
         self.assertEqual(setup.returncode, 0)
-        rc, out = ENV.driver("wait", "--window", MAIN_CAPTION, "--process", PROCESS,
-                             "--visible", "0", timeout_ms=30000)
-        self.assertEqual(rc, 0, out)
-        standin = self.standin("--box", "Finish Box", "OK", "--timeout-ms", "30000")
-        self.assertEqual((standin.result(1, 35) or (None,))[0], IDOK, standin.report())
+        self.assert_runs_as_sign_in_starts_it("Finish Box")
 
     def test_start_with_windows_off_from_the_command_line(self):
         self.default_install()
